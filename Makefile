@@ -1,0 +1,19 @@
+# Corvexa's two commands for a fresh Debian 12 machine:
+#   make run    build (Release) and run the demo
+#   make test   build and run every test
+# Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
+
+RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev
+TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib
+
+.PHONY: run test build
+run:
+	@tools/ensure-packages.sh $(RUN_PACKAGES)
+	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
+	@cmake --build build/release
+	@build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames
+	@echo "Pictures of the show are in frames/ (tick-TTTTT.png)."
+
+test:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	@tests/run-all.sh

@@ -1,0 +1,31 @@
+// The frame driver: turns measured frame times into whole 16 ms ticks.
+//
+// frameStep runs one Demo update for every 16 ms in the step accumulator, then
+// credits the frame's increment: 16 ms, or 960 / rate when the frame rate
+// measured over each 60 frames is outside 58..62. A 60 Hz display thus gets
+// one tick per frame, 30 Hz two, 120 Hz one every second frame.
+#pragma once
+
+#include <cstdint>
+
+#include "core/arena.h"
+#include "core/demo.h"
+
+struct FrameHost {
+  Demo* demo = nullptr;
+  Framebuffer framebuffer;
+  int32_t frames = 0;           // frameStep calls since the last rate measurement
+  int32_t lastMeasurement = 0;  // ms; 0 = none made yet
+  int32_t stepAccumulator = 16;
+  PointerState pointer;          // the copy the ticks read
+  int32_t frameIncrementMs = 16;  // credited per presented frame
+};
+
+inline constexpr int32_t kTickMs = 16;
+
+// A host for demo with a zero-filled framebuffer from arena.
+FrameHost makeFrameHost(Arena& arena, Demo& demo);
+
+// One pass of the main loop at time nowMs (whole milliseconds; may wrap).
+// Returns the drawn framebuffer, or nullptr when the demo asked to stop.
+const Framebuffer* frameStep(FrameHost& host, const PointerState& pointer, int32_t nowMs);

@@ -1,0 +1,6 @@
+#include "effects/bars.h"
+
+void BarCurtain::update() {}
+void BarCurtain::draw(Framebuffer) {}
+void XorBlocks::update() {}
+void XorBlocks::draw(Framebuffer) {}

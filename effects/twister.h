@@ -1,0 +1,60 @@
+// Twisters: vertical bars of square cross-section that turn about their axis,
+// the angle changing from row to row so that the bar looks twisted.
+//
+// The bar's cross-section at every angle is computed once into a
+// TwisterTexture, one row of bytes per 1/256 of a quarter turn; drawing a
+// twister only picks, for each of the 180 screen rows, which texture row to
+// copy. A texture byte holds a palette selector in bits 6-7 (0 see-through,
+// 1 and 2 the twister's two hues) and a brightness level in bits 0-5.
+#pragma once
+
+#include <cstdint>
+
+#include "core/arena.h"
+#include "effects/effect.h"
+
+// Divisors of the texture width that place the nine corners of the bar's top
+// and right sides; 2^30 makes the quotient 0 for every width in use.
+inline constexpr int32_t kTwisterShape[9] = {-2, -4, 1073741824, 4, 2, 2, 2, 2, 2};
+
+inline constexpr int32_t kTwisterRows = 256;  // a quarter turn; rows wrap every 256
+
+struct TwisterTexture {
+  Array<int32_t> palette;  // ColourTable bases: see-through, hue A, hue B
+  int32_t width;
+  Array<uint8_t> pixels;  // width * 256 bytes, row-major
+};
+
+TwisterTexture buildTwisterTexture(Arena& arena, int32_t width);
+
+// Copies the texture onto 180 rows from column x. start and step are texture
+// row coordinates with 8 fraction bits; hues select ColourTable ramps.
+void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start, int32_t step,
+               int32_t x, Framebuffer framebuffer);
+
+// Twists back and forth on one sine with a period of 256 ticks.
+struct SwingTwister final : Effect {
+  TwisterTexture* texture = nullptr;
+  int32_t counter = 0;
+  int32_t x = 0;
+  int32_t hueA = 0;
+  int32_t hueB = 0;
+
+  void update() override;
+  void draw(Framebuffer framebuffer) override;
+};
+
+// Starting angle and twist follow sums of sines; the motion can fade out.
+struct WobbleTwister final : Effect {
+  TwisterTexture* texture = nullptr;
+  int32_t counter = 0;
+  int32_t fadeStart = 0;  // counter at which the motion starts to fade; < 0 never
+  int32_t level = 0;      // the motion's scale numerator (over fadeStart)
+  int32_t x = 0;
+  int32_t hueA = 0;
+  int32_t hueB = 0;
+  int32_t p0 = 0, p1 = 0, p2 = 0, p3 = 0, p4 = 0, p5 = 0;
+
+  void update() override;
+  void draw(Framebuffer framebuffer) override;
+};

@@ -1,0 +1,22 @@
+// The commands of corvexa-tool. Each file of this folder adds one subcommand
+// to the command line and says how to run it once its arguments are parsed.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+struct Command {
+  CLI::App* arguments;
+  std::function<int()> run;  // the exit status
+};
+
+// A failure that ends the command with a one-line message and an exit status.
+struct CommandFailure : std::runtime_error {
+  int status;
+  CommandFailure(const std::string& message, int exitStatus = 2)
+      : std::runtime_error(message), status(exitStatus) {}
+};
+
+Command addFramesCommand(CLI::App& app);

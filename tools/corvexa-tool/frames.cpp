@@ -1,0 +1,109 @@
+// corvexa-tool frames --ticks 1,99,520,4600-4610 --out DIR [--raw]
+//
+// Runs the show as on a 60 Hz display (one tick per frame, every frame drawn:
+// the jumping word's letters keep state from draw to draw) and writes the
+// frame drawn after each listed tick as DIR/tick-TTTTT.png, and with --raw
+// also DIR/tick-TTTTT.u32: the 57,600 pixels as little-endian 32-bit values.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/png_file.h"
+#include "tools/corvexa-tool/show_clock.h"
+
+namespace {
+
+// The largest tick the command takes: about 17 minutes of show.
+constexpr int32_t kMaxTick = 65535;
+
+int32_t parseTick(const std::string& text) {
+  size_t used = 0;
+  long value = -1;
+  try {
+    value = std::stol(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || text.empty() || value < 1 || value > kMaxTick) {
+    throw CommandFailure("bad tick \"" + text + "\": ticks are whole numbers from 1 to " +
+                         std::to_string(kMaxTick));
+  }
+  return static_cast<int32_t>(value);
+}
+
+// "1,99,520,4600-4610" to the set of ticks it names.
+std::set<int32_t> parseTicks(const std::string& list) {
+  std::set<int32_t> ticks;
+  size_t begin = 0;
+  while (begin <= list.size()) {
+    size_t comma = list.find(',', begin);
+    std::string item = list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    size_t dash = item.find('-');
+    if (dash == std::string::npos) {
+      ticks.insert(parseTick(item));
+    } else {
+      int32_t first = parseTick(item.substr(0, dash));
+      int32_t last = parseTick(item.substr(dash + 1));
+      if (last < first) throw CommandFailure("bad tick range \"" + item + "\": it runs backwards");
+      for (int32_t t = first; t <= last; t++) ticks.insert(t);
+    }
+    if (comma == std::string::npos) break;
+    begin = comma + 1;
+  }
+  return ticks;
+}
+
+void writeRaw(const std::string& path, const Framebuffer& frame) {
+  std::ofstream file(path, std::ios::binary);
+  for (uint32_t pixel : frame) {
+    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
+                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
+    file.write(bytes, 4);
+  }
+  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
+}
+
+struct FramesOptions {
+  std::string ticks;
+  std::string out;
+  bool raw = false;
+};
+
+int runFrames(const FramesOptions& options) {
+  std::set<int32_t> ticks = parseTicks(options.ticks);
+  std::error_code error;
+  std::filesystem::create_directories(options.out, error);
+  if (error) throw CommandFailure(options.out + ": cannot create directory (" + error.message() + ")", 1);
+
+  auto state = std::make_unique<DemoState>();
+  startUp(*state);
+  ShowClock clock(*state, 60);
+  int32_t last = *ticks.rbegin();
+  while (clock.tick() < last) {
+    const Framebuffer& frame = clock.step();
+    if (!ticks.count(clock.tick())) continue;
+    char name[32];
+    std::snprintf(name, sizeof name, "tick-%05d", clock.tick());
+    std::string base = options.out + "/" + name;
+    writePng(base + ".png", frame.items, kScreenWidth, kScreenHeight, false);
+    if (options.raw) writeRaw(base + ".u32", frame);
+  }
+  std::printf("wrote %zu frame%s to %s\n", ticks.size(), ticks.size() == 1 ? "" : "s",
+              options.out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+Command addFramesCommand(CLI::App& app) {
+  auto options = std::make_shared<FramesOptions>();
+  CLI::App* command = app.add_subcommand("frames", "write frames of the show as PNG (and raw) files");
+  command->add_option("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610")->required();
+  command->add_option("--out", options->out, "directory for tick-TTTTT.png")->required();
+  command->add_flag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");
+  return {command, [options] { return runFrames(*options); }};
+}

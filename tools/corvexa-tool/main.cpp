@@ -1,0 +1,38 @@
+// corvexa-tool: Corvexa's engine without a window, for pictures, sound and
+// checks from the command line. `corvexa-tool --help` lists the commands.
+//
+// Exit status: 0 done, 2 bad arguments or bad input (one line on stderr
+// saying why), 1 a missing program or a failure of the machine.
+#include <cstdio>
+#include <vector>
+
+#include "tools/corvexa-tool/command.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"corvexa-tool: Corvexa's engine run headless", "corvexa-tool"};
+  app.require_subcommand(1, 1);
+  std::vector<Command> commands = {
+      addFramesCommand(app),
+  };
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "corvexa-tool: %s\n", e.what());
+    return 2;
+  }
+  for (const Command& command : commands) {
+    if (!command.arguments->parsed()) continue;
+    try {
+      return command.run();
+    } catch (const CommandFailure& failure) {
+      std::fprintf(stderr, "corvexa-tool %s: %s\n", command.arguments->get_name().c_str(),
+                   failure.what());
+      return failure.status;
+    }
+  }
+  return 2;
+}
