@@ -15,8 +15,8 @@ namespace {
 // backwards say nothing about the display: the previous increment stays.
 void measureRate(FrameHost& host, int32_t nowMs) {
   if (host.lastMeasurement != 0) {
-    int32_t elapsed =
-        static_cast<int32_t>(static_cast<uint32_t>(nowMs) - static_cast<uint32_t>(host.lastMeasurement));
+    int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(nowMs) -
+                                           static_cast<uint32_t>(host.lastMeasurement));
     int32_t rate = elapsed > 0 ? 60000 / elapsed : 0;
     if (rate >= 58 && rate <= 62) {
       host.frameIncrementMs = kTickMs;

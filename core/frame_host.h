@@ -17,7 +17,7 @@ struct FrameHost {
   int32_t frames = 0;           // frameStep calls since the last rate measurement
   int32_t lastMeasurement = 0;  // ms; 0 = none made yet
   int32_t stepAccumulator = 16;
-  PointerState pointer;          // the copy the ticks read
+  PointerState pointer;           // the copy the ticks read
   int32_t frameIncrementMs = 16;  // credited per presented frame
 };
 

@@ -90,7 +90,8 @@ void buildCurtain(Arena& arena, Scene& scene) {
       int32_t width = j == 1 ? 12 : 11;
       scene.curtainWidths[bar] = width;
       scene.curtainPositions[bar] = left;
-      scene.curtainColours[bar] = (j & 1) ? hsvToRgb(hue, 255, 255) : hsvToRgb((hue + 128) % 256, 255, 255);
+      scene.curtainColours[bar] =
+          (j & 1) ? hsvToRgb(hue, 255, 255) : hsvToRgb((hue + 128) % 256, 255, 255);
       left += width;
     }
     left += 7;
@@ -123,7 +124,9 @@ void buildTimeline(Scene& scene) {
       {kLabelsOutTick, 1, {&s.upperLabel, &s.lowerLabel}},
       {4582, 1, {&s.barCurtain}},
       // The scroller runs between the twisters: odd ones behind it, even ones in front.
-      {kLastSceneTick, 1, {&narrow[1], &narrow[3], &narrow[5], &s.scroller, &narrow[0], &narrow[2], &narrow[4]}},
+      {kLastSceneTick,
+       1,
+       {&narrow[1], &narrow[3], &narrow[5], &s.scroller, &narrow[0], &narrow[2], &narrow[4]}},
   };
   int32_t used = 0;
   for (int32_t i = 0; i < kTimelineCount; i++) {

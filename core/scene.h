@@ -21,11 +21,11 @@ inline constexpr int32_t kNarrowTwisterCount = 6;
 inline constexpr int32_t kCurtainBarCount = 24;
 
 // Start ticks of the timeline entries that the tick actions refer to.
-inline constexpr int32_t kJumpingWordTick = 2077;   // entry 5
+inline constexpr int32_t kJumpingWordTick = 2077;  // entry 5
 inline constexpr int32_t kJumpingWordEndTick = 3457;
-inline constexpr int32_t kBlocksOutTick = 3558;     // entry 6
-inline constexpr int32_t kLabelsOutTick = 4512;     // entry 7
-inline constexpr int32_t kLastSceneTick = 5094;     // entry 9
+inline constexpr int32_t kBlocksOutTick = 3558;  // entry 6
+inline constexpr int32_t kLabelsOutTick = 4512;  // entry 7
+inline constexpr int32_t kLastSceneTick = 5094;  // entry 9
 
 struct Scene {
   TwisterTexture wideTexture;    // width 128
@@ -46,8 +46,8 @@ struct Scene {
   Array<const char16_t> scrollText;
   SceneEntry timeline[kTimelineCount];
   Effect* entryEffects[32];  // storage behind the timeline's effect lists
-  int32_t current = 0;  // index of the current timeline entry
-  int32_t tick = 0;     // ticks run so far
+  int32_t current = 0;       // index of the current timeline entry
+  int32_t tick = 0;          // ticks run so far
 };
 
 // Builds the whole scene into arena; the fonts must exist already.

@@ -11,12 +11,24 @@ uint32_t hsvToRgb(int32_t h, int32_t s, int32_t v) {
   int32_t t = ((255 - (((255 - f) * s) >> 8)) * v) >> 8;
   int32_t red, green, blue;
   switch (region) {
-    case 0: red = v, green = t, blue = p; break;
-    case 1: red = q, green = v, blue = p; break;
-    case 2: red = p, green = v, blue = t; break;
-    case 3: red = p, green = q, blue = v; break;
-    case 4: red = t, green = p, blue = v; break;
-    default: red = v, green = p, blue = q; break;
+    case 0:
+      red = v, green = t, blue = p;
+      break;
+    case 1:
+      red = q, green = v, blue = p;
+      break;
+    case 2:
+      red = p, green = v, blue = t;
+      break;
+    case 3:
+      red = p, green = q, blue = v;
+      break;
+    case 4:
+      red = t, green = p, blue = v;
+      break;
+    default:
+      red = v, green = p, blue = q;
+      break;
   }
   return static_cast<uint32_t>(red | green << 8 | blue << 16);
 }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "effects/tables.h"
+
+#include <gtest/gtest.h>
 
 TEST(HsvToRgb, QuotedColours) {
   EXPECT_EQ(hsvToRgb(0, 255, 255), 0x0000FFu);

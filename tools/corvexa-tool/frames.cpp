@@ -41,7 +41,8 @@ std::set<int32_t> parseTicks(const std::string& list) {
   size_t begin = 0;
   while (begin <= list.size()) {
     size_t comma = list.find(',', begin);
-    std::string item = list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    std::string item =
+        list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
     size_t dash = item.find('-');
     if (dash == std::string::npos) {
       ticks.insert(parseTick(item));
@@ -77,7 +78,8 @@ int runFrames(const FramesOptions& options) {
   std::set<int32_t> ticks = parseTicks(options.ticks);
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
-  if (error) throw CommandFailure(options.out + ": cannot create directory (" + error.message() + ")", 1);
+  if (error)
+    throw CommandFailure(options.out + ": cannot create directory (" + error.message() + ")", 1);
 
   auto state = std::make_unique<DemoState>();
   startUp(*state);
@@ -101,7 +103,8 @@ int runFrames(const FramesOptions& options) {
 
 Command addFramesCommand(CLI::App& app) {
   auto options = std::make_shared<FramesOptions>();
-  CLI::App* command = app.add_subcommand("frames", "write frames of the show as PNG (and raw) files");
+  CLI::App* command =
+      app.add_subcommand("frames", "write frames of the show as PNG (and raw) files");
   command->add_option("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610")->required();
   command->add_option("--out", options->out, "directory for tick-TTTTT.png")->required();
   command->add_flag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");

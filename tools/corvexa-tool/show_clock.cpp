@@ -1,7 +1,9 @@
 #include "tools/corvexa-tool/show_clock.h"
 
 ShowClock::ShowClock(DemoState& state, int32_t framesPerSecond)
-    : state_(state), host_(makeFrameHost(state.arena, *state.demo)), framesPerSecond_(framesPerSecond) {}
+    : state_(state),
+      host_(makeFrameHost(state.arena, *state.demo)),
+      framesPerSecond_(framesPerSecond) {}
 
 const Framebuffer& ShowClock::step() {
   frame_++;

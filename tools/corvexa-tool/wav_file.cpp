@@ -1,0 +1,46 @@
+#include "tools/corvexa-tool/wav_file.h"
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "tools/corvexa-tool/command.h"
+
+namespace {
+
+void putLittleEndian(std::vector<char>& bytes, uint32_t value, int32_t size) {
+  for (int32_t i = 0; i < size; i++) bytes.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+}  // namespace
+
+void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
+  const uint64_t dataBytes = static_cast<uint64_t>(count) * 2;
+  if (dataBytes > 0xFFFFFFFFull - 36) throw CommandFailure(path + ": too long for a WAV file");
+  std::vector<char> header;
+  header.insert(header.end(), {'R', 'I', 'F', 'F'});
+  putLittleEndian(header, static_cast<uint32_t>(36 + dataBytes), 4);
+  header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  putLittleEndian(header, 16, 4);               // format chunk size
+  putLittleEndian(header, 1, 2);                // PCM
+  putLittleEndian(header, 1, 2);                // mono
+  putLittleEndian(header, kSampleRate, 4);      // samples per second
+  putLittleEndian(header, kSampleRate * 2, 4);  // bytes per second
+  putLittleEndian(header, 2, 2);                // bytes per frame
+  putLittleEndian(header, 16, 2);               // bits per sample
+  header.insert(header.end(), {'d', 'a', 't', 'a'});
+  putLittleEndian(header, static_cast<uint32_t>(dataBytes), 4);
+
+  std::vector<char> data;
+  data.reserve(dataBytes);
+  for (int64_t i = 0; i < count; i++) putLittleEndian(data, static_cast<uint16_t>(samples[i]), 2);
+
+  std::ofstream file(path, std::ios::binary);
+  file.write(header.data(), static_cast<std::streamsize>(header.size()));
+  file.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!file.flush()) {
+    file.close();
+    std::remove(path.c_str());
+    throw CommandFailure(path + ": cannot write", 1);
+  }
+}
