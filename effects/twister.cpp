@@ -1,15 +1,108 @@
 #include "effects/twister.h"
 
+#include "core/wrapping.h"
+#include "effects/tables.h"
+
+namespace {
+
+// The screen column, relative to the bar's axis, at which corner (x, y) of the
+// bar's cross-section appears when the bar is turned by the angle whose sine
+// and cosine are s and c: a rotation followed by a perspective-like
+// scaling by the corner's depth v.
+int32_t projectCorner(int32_t x, int32_t y, int32_t s, int32_t c, int32_t r0, int32_t width) {
+  int32_t u = (x * c + y * s) >> 11;
+  int32_t v = (r0 + y * c - x * s) >> 11;
+  return (((u * v) * 15) / 16 / width) >> 8;
+}
+
+}  // namespace
+
 TwisterTexture buildTwisterTexture(Arena& arena, int32_t width) {
   TwisterTexture texture;
   texture.palette = arena.makeArray<int32_t>(3);
+  texture.palette[0] = kSeeThroughBase;
   texture.width = width;
   texture.pixels = arena.makeArray<uint8_t>(width * kTwisterRows);
+
+  const int32_t r0 = (width * 32767) / 2;
+  // The top and right sides of the square, each cut into four stripes by nine corners.
+  int32_t cornerX[9], cornerY[9];
+  for (int32_t j = 0; j < 9; j++) {
+    cornerX[j] = width / kTwisterShape[j];
+    cornerY[j] = width / kTwisterShape[8 - j];
+  }
+  for (int32_t r = 0; r < kTwisterRows; r++) {
+    const int32_t s = effectTables.sine(65535 - 64 * r);
+    const int32_t c = effectTables.sine(16383 - 64 * r);
+    uint8_t* row = &texture.pixels[r * width];
+    int32_t left = projectCorner(cornerX[0], cornerY[0], s, c, r0, width);
+    for (int32_t j = 1; j < 9; j++) {
+      int32_t right = projectCorner(cornerX[j], cornerY[j], s, c, r0, width);
+      // The top side is lit by the cosine, the right side by the sine; odd
+      // stripes take hue B, even ones hue A. A stripe whose corners project in
+      // the wrong order faces away and is not drawn.
+      int32_t brightness = j < 5 ? (c >> 9) : ((-s) >> 9);
+      uint8_t byte = static_cast<uint8_t>((((j & 1) + 1) << 6) | brightness);
+      for (int32_t column = left; column < right; column++) row[width / 2 + column] = byte;
+      left = right;
+    }
+  }
   return texture;
 }
 
-void drawStrip(TwisterTexture&, int32_t, int32_t, int32_t, int32_t, int32_t, Framebuffer) {}
-void SwingTwister::update() {}
-void SwingTwister::draw(Framebuffer) {}
-void WobbleTwister::update() {}
-void WobbleTwister::draw(Framebuffer) {}
+void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start, int32_t step,
+               int32_t x, Framebuffer framebuffer) {
+  texture.palette[1] = hueA * 64;
+  texture.palette[2] = hueB * 64;
+  // Whole texture periods (256 rows of 256 fractions) until every row's
+  // coordinate is non-negative.
+  while (start < 0 || start + int64_t{kScreenHeight} * step < 0) start += 65536;
+  const Array<uint32_t>& colours = effectTables.colourTable;
+  const int32_t width = texture.width;
+  for (int32_t y = 0; y < kScreenHeight; y++) {
+    const uint8_t* source = &texture.pixels[((start >> 8) & 255) * width];
+    uint32_t* destination = &framebuffer[y * kScreenWidth + x];
+    for (int32_t i = 0; i < width; i++) {
+      uint8_t b = source[i];
+      destination[i] = combine(colours[texture.palette[b >> 6] + (b & 63)], destination[i]);
+    }
+    start += step;
+  }
+}
+
+void SwingTwister::update() {
+  counter = wrapAdd(counter, 1);
+}
+
+void SwingTwister::draw(Framebuffer framebuffer) {
+  // The twist over the screen's height swings between about -256 and +256
+  // texture rows, once every 256 ticks; the top row always shows row 0.
+  int32_t s = effectTables.sine(wrapMul(counter, 256));
+  int32_t step = (2 * s) / 180;
+  drawStrip(*texture, hueA, hueB, 0, step, x, framebuffer);
+}
+
+void WobbleTwister::update() {
+  counter = wrapAdd(counter, 1);
+  if (fadeStart < 0) {
+    level = fadeStart;  // over fadeStart: a scale of exactly 1
+  } else if (counter < fadeStart) {
+    level = 1024;
+  } else if (counter > (3 * fadeStart) / 2 || fadeStart / 2 == 0) {
+    level = 0;
+  } else {
+    // Falls linearly from 1024 at fadeStart to 0 at fadeStart + fadeStart / 2.
+    level = ((fadeStart / 2 + fadeStart - counter) * 1024) / (fadeStart / 2);
+  }
+}
+
+void WobbleTwister::draw(Framebuffer framebuffer) {
+  const EffectTables& t = effectTables;
+  const int32_t n = counter;
+  int32_t a = (t.sine(wrapAdd(wrapMul(n, p0), 32767)) * t.sine(wrapMul(n, p1))) / (32767 / p2);
+  int32_t b = t.sine(wrapMul(n, p5)) + t.sine(wrapMul(n, p3)) * p4;
+  int32_t start = (level * a) / fadeStart;
+  int32_t end = (level * b) / fadeStart;
+  int32_t step = (end - start) / kScreenHeight;
+  drawStrip(*texture, hueA, hueB, start, step, x, framebuffer);
+}

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/frame_host.h"
+
+namespace {
+
+// A Demo that only counts: ticks run, and the frames drawn.
+struct CountingDemo : Demo {
+  int32_t ticks = 0;
+  int32_t draws = 0;
+  bool update(const PointerState& pointer) override {
+    if (pointer.pressed > 0) return false;
+    ticks++;
+    return true;
+  }
+  void draw(Framebuffer) override { draws++; }
+};
+
+struct Driver {
+  Arena arena;
+  CountingDemo demo;
+  FrameHost host = makeFrameHost(arena, demo);
+  int64_t frame = 0;
+
+  // Steps frames at a display of fps from a clock starting at startMs; returns
+  // the ticks each frame ran.
+  std::vector<int32_t> run(int32_t frames, int32_t fps, int64_t startMs = 5000) {
+    std::vector<int32_t> perFrame;
+    for (int32_t i = 0; i < frames; i++, frame++) {
+      int32_t before = demo.ticks;
+      int64_t ms = startMs + frame * 1000 / fps;
+      frameStep(host, PointerState{}, static_cast<int32_t>(static_cast<uint32_t>(ms)));
+      perFrame.push_back(demo.ticks - before);
+    }
+    return perFrame;
+  }
+};
+
+int32_t sum(const std::vector<int32_t>& values, size_t from = 0) {
+  int32_t total = 0;
+  for (size_t i = from; i < values.size(); i++) total += values[i];
+  return total;
+}
+
+TEST(FrameStep, SixtyFramesPerSecondRunOneTickPerFrame) {
+  Driver driver;
+  std::vector<int32_t> ticks = driver.run(600, 60);
+  for (int32_t t : ticks) ASSERT_EQ(t, 1);
+  EXPECT_EQ(driver.demo.draws, 600);
+  EXPECT_EQ(driver.host.frameIncrementMs, 16);
+}
+
+TEST(FrameStep, ThirtyFramesPerSecondRunTwoTicksPerFrameAfterTheFirstMeasurement) {
+  Driver driver;
+  std::vector<int32_t> ticks = driver.run(300, 30);
+  // The first rate measurement is made at the 120th call.
+  EXPECT_EQ(ticks[0], 1);
+  EXPECT_EQ(driver.host.frameIncrementMs, 32);
+  for (size_t i = 120; i < ticks.size(); i++) ASSERT_EQ(ticks[i], 2) << i;
+}
+
+TEST(FrameStep, OneHundredTwentyFramesPerSecondRunATickEverySecondFrame) {
+  Driver driver;
+  std::vector<int32_t> ticks = driver.run(600, 120);
+  EXPECT_EQ(driver.host.frameIncrementMs, 8);
+  EXPECT_EQ(sum(ticks, 120), 240);
+  for (size_t i = 121; i < ticks.size(); i++) ASSERT_EQ(ticks[i] + ticks[i - 1], 1) << i;
+}
+
+TEST(FrameStep, FiftyFramesPerSecondKeepTheShowNearRealTime) {
+  Driver driver;
+  std::vector<int32_t> ticks = driver.run(620, 50);
+  EXPECT_EQ(driver.host.frameIncrementMs, 19);
+  // 500 frames of 19 ms: 9500 ms, about 594 ticks of 16 ms; each measurement
+  // resets the accumulator, which may drop a few.
+  int32_t after = sum(ticks, 120);
+  EXPECT_GE(after, 585);
+  EXPECT_LE(after, 594);
+  for (size_t i = 120; i < ticks.size(); i++) ASSERT_TRUE(ticks[i] == 1 || ticks[i] == 2);
+}
+
+TEST(FrameStep, NearSixtyMeasuresResetTheAccumulatorAndOthersDivide) {
+  Driver driver;
+  driver.run(60, 60);  // records the time only
+  // 60 frames in 1053 ms: rate 56, 960 / 56 = 17.
+  driver.host.frames = 59;
+  frameStep(driver.host, {}, driver.host.lastMeasurement + 1053);
+  EXPECT_EQ(driver.host.frameIncrementMs, 17);
+  EXPECT_EQ(driver.host.stepAccumulator, 17);
+  // 60 frames in 1034 ms: rate 58, inside 58..62.
+  driver.host.frames = 59;
+  frameStep(driver.host, {}, driver.host.lastMeasurement + 1034);
+  EXPECT_EQ(driver.host.frameIncrementMs, 16);
+  EXPECT_EQ(driver.host.stepAccumulator, 16);
+  // Rate 63: 960 / 63 = 15.
+  driver.host.frames = 59;
+  frameStep(driver.host, {}, driver.host.lastMeasurement + 952);
+  EXPECT_EQ(driver.host.frameIncrementMs, 15);
+}
+
+TEST(FrameStep, RatesThatSayNothingKeepThePreviousIncrement) {
+  Driver driver;
+  driver.run(120, 30);
+  ASSERT_EQ(driver.host.frameIncrementMs, 32);
+  struct Case {
+    const char* what;
+    int32_t elapsedMs;
+  };
+  for (Case c : {Case{"over a minute: rate 0", 61000}, Case{"above 960 per second", 50},
+                 Case{"no time at all", 0}, Case{"clock went backwards", -2000}}) {
+    driver.host.frames = 59;
+    int32_t before = driver.demo.ticks;
+    frameStep(driver.host, {}, driver.host.lastMeasurement + c.elapsedMs);
+    EXPECT_EQ(driver.host.frameIncrementMs, 32) << c.what;
+    driver.run(10, 30);
+    EXPECT_GT(driver.demo.ticks, before) << c.what << ": the ticks stopped";
+  }
+}
+
+TEST(FrameStep, AMillisecondClockThatWrapsKeepsOneTickPerFrame) {
+  Driver driver;
+  // Start 3 seconds before the 32-bit clock wraps from 2^31 - 1 to -2^31.
+  std::vector<int32_t> ticks = driver.run(600, 60, 2147483647LL - 3000);
+  for (int32_t t : ticks) ASSERT_EQ(t, 1);
+  EXPECT_EQ(driver.host.frameIncrementMs, 16);
+}
+
+TEST(FrameStep, APressedPointerStopsBeforeDrawing) {
+  Driver driver;
+  driver.run(3, 60);
+  PointerState pressed{10, 20, kPointerPressed};
+  EXPECT_EQ(frameStep(driver.host, pressed, 6000), nullptr);
+  EXPECT_EQ(driver.demo.draws, 3);
+  EXPECT_EQ(driver.host.pointer.x, 10);
+  // A pointer that moves without pressing never stops it.
+  EXPECT_NE(frameStep(driver.host, PointerState{5, 5, 0}, 6016), nullptr);
+}
+
+}  // namespace
