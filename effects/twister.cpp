@@ -57,15 +57,20 @@ void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t star
   // Whole texture periods (256 rows of 256 fractions) until every row's
   // coordinate is non-negative.
   while (start < 0 || start + int64_t{kScreenHeight} * step < 0) start += 65536;
-  const Array<uint32_t>& colours = effectTables.colourTable;
+  // The colour of each of the 256 possible texture bytes, looked up once per
+  // draw instead of once per pixel. Selector 3 never occurs in a texture.
+  uint32_t colourOf[256];
+  for (int32_t b = 0; b < 256; b++) {
+    int32_t selector = b >> 6;
+    colourOf[b] =
+        selector == 3 ? 0 : effectTables.colourTable[texture.palette[selector] + (b & 63)];
+  }
   const int32_t width = texture.width;
   for (int32_t y = 0; y < kScreenHeight; y++) {
     const uint8_t* source = &texture.pixels[((start >> 8) & 255) * width];
     uint32_t* destination = &framebuffer[y * kScreenWidth + x];
-    for (int32_t i = 0; i < width; i++) {
-      uint8_t b = source[i];
-      destination[i] = combine(colours[texture.palette[b >> 6] + (b & 63)], destination[i]);
-    }
+    for (int32_t i = 0; i < width; i++)
+      destination[i] = combine(colourOf[source[i]], destination[i]);
     start += step;
   }
 }
