@@ -67,9 +67,13 @@ EMSCRIPTEN_KEEPALIVE void corvexaFillAudio(int16_t* destination, int32_t count) 
   state->demo->fillAudio(destination, count);
 }
 
-EMSCRIPTEN_KEEPALIVE int16_t* corvexaAudioBlock() { return audioBlock; }
+EMSCRIPTEN_KEEPALIVE int16_t* corvexaAudioBlock() {
+  return audioBlock;
+}
 
-EMSCRIPTEN_KEEPALIVE int32_t corvexaAudioBlockSamples() { return kAudioBlockSamples; }
+EMSCRIPTEN_KEEPALIVE int32_t corvexaAudioBlockSamples() {
+  return kAudioBlockSamples;
+}
 
 EMSCRIPTEN_KEEPALIVE int32_t corvexaTick() {
   return state != nullptr ? state->scene->tick : 0;

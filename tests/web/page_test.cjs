@@ -1,6 +1,6 @@
 // The browser page in Debian's Chromium, headless, driven by Playwright:
 //
-//   node page_test.cjs --site DIR --tool CORVEXA_TOOL --artefacts DIR
+//   node page_test.cjs --site DIR --tool CORVEXA_TOOL --chromium CHROMIUM --artefacts DIR
 //
 // DIR holds the built page (index.html, corvexa.js, corvexa.wasm); the test
 // serves it on 127.0.0.1 itself. One show, in order: the still title screen;
@@ -30,7 +30,7 @@ function parseArguments() {
   const options = {};
   const argv = process.argv.slice(2);
   for (let i = 0; i + 1 < argv.length; i += 2) options[argv[i].replace(/^--/, '')] = argv[i + 1];
-  for (const name of ['site', 'tool', 'artefacts']) {
+  for (const name of ['site', 'tool', 'chromium', 'artefacts']) {
     if (!options[name]) throw new Error(`missing --${name}`);
   }
   return options;
@@ -174,7 +174,7 @@ async function run(options) {
   fs.mkdirSync(options.artefacts, { recursive: true });
   const { server, served, port } = await serve(site);
   const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
+    executablePath: options.chromium,
     headless: true,
     timeout: 30000,
     args: [
@@ -282,7 +282,7 @@ async function run(options) {
     const running = await waitForStatus(page, 'the show', (s) => s.frames > status.frames);
     await press(page, 400, 200);
     status = await waitForStatus(page, 'the end of the show',
-      (s) => s.showsEnded === 1 && s.line === 'Click to start again');
+      (s) => s.showsEnded === 1 && s.line === 'Click to start again', 60000);
     assert.equal(status.phase, 'title');
     assert.equal(status.audio, 'none');
     const black = await page.evaluate(() => window.corvexaTest.canvasPixels());
