@@ -165,6 +165,29 @@ async function press(page, x, y) {
   await page.mouse.up();
 }
 
+// The first 16,384 samples the page played: 4,096 of silence, then the
+// song's samples halved (an arithmetic shift), looping if the song is short.
+async function checkSound(page) {
+  const song = await page.evaluate(() => window.corvexaTest.song(16384));
+  let report = null;
+  for (let i = 0; i < 100; i++) {
+    report = await page.evaluate(() => window.corvexaTest.audioReport());
+    if (report.record.length === 16384) break;
+    await page.waitForTimeout(100);
+  }
+  assert.equal(report.record.length, 16384, 'the sound did not play 16,384 samples');
+  const samples = report.record.map((value) => Math.round(value * 32768));
+  for (let i = 0; i < samples.length; i++) {
+    let want = 0;
+    if (i >= kSilentSamples && song.length > 0) {
+      want = song.samples[(i - kSilentSamples) % song.length] >> 1;
+    }
+    assert.equal(samples[i], want, `sample ${i} of the sound is ${samples[i]}, not ${want}`);
+  }
+  console.log(`  song: ${song.length} samples rendered; ${report.played} samples played, ` +
+    `${report.missing} of them silence for want of a block`);
+}
+
 function step(text) {
   console.log(`ok - ${text}`);
 }
@@ -270,24 +293,7 @@ async function run(options) {
     step(`the canvas shows corvexa-tool's frame of tick ${status.tick} pixel for pixel`);
 
     // 5. The sound: 4,096 samples of silence, then the song halved, in order.
-    const song = await page.evaluate(() => window.corvexaTest.song(16384));
-    let report = null;
-    for (let i = 0; i < 100; i++) {
-      report = await page.evaluate(() => window.corvexaTest.audioReport());
-      if (report.record.length === 16384) break;
-      await page.waitForTimeout(100);
-    }
-    assert.equal(report.record.length, 16384, 'the sound did not play 16,384 samples');
-    const samples = report.record.map((value) => Math.round(value * 32768));
-    for (let i = 0; i < samples.length; i++) {
-      let want = 0;
-      if (i >= kSilentSamples && song.length > 0) {
-        want = song.samples[(i - kSilentSamples) % song.length] >> 1;
-      }
-      assert.equal(samples[i], want, `sample ${i} of the sound is ${samples[i]}, not ${want}`);
-    }
-    console.log(`  song: ${song.length} samples rendered; ${report.played} samples played, ` +
-      `${report.missing} of them silence for want of a block`);
+    await checkSound(page);
     step('the sound starts with 4,096 samples of silence, then the song halved');
 
     // 6. Placement: whole-number scale, centred, turned in a portrait window,
@@ -332,6 +338,15 @@ async function run(options) {
     assert.ok(status.tick < 100, `the second show began at tick ${status.tick}`);
     assert.equal(status.audio, 'running');
     step('a click starts the show again from its start');
+
+    // 9. Where a browser has no AudioWorklet, a ScriptProcessor plays the same.
+    await page.goto(`http://127.0.0.1:${port}/?sound=script-processor`);
+    await waitForStatus(page, 'the title screen', (s) => s.phase === 'title', 60000);
+    await page.mouse.click(500, 300);
+    status = await waitForStatus(page, 'the show', (s) => s.phase === 'show' && s.frames > 0);
+    assert.equal(status.audio, 'running');
+    await checkSound(page);
+    step('through a ScriptProcessor the sound starts the same');
 
     assert.deepEqual(pageErrors, []);
 
