@@ -339,7 +339,31 @@ async function run(options) {
     assert.equal(status.audio, 'running');
     step('a click starts the show again from its start');
 
-    // 9. Where a browser has no AudioWorklet, a ScriptProcessor plays the same.
+    // 9. Displays of 1.5 and 1.25 device pixels per CSS pixel: the scale
+    // counts device pixels, so each framebuffer pixel is still a sharp square.
+    const denseWindows = [
+      { ratio: 1.5, width: 1000, height: 600,
+        placement: { width: 1500, height: 900, portrait: false, scale: 4, left: 110, top: 90 } },
+      { ratio: 1.25, width: 600, height: 1000,
+        placement: { width: 750, height: 1250, portrait: true, scale: 3, left: 105, top: 145 } },
+    ];
+    for (const display of denseWindows) {
+      const dense = await browser.newContext({
+        viewport: { width: display.width, height: display.height }, deviceScaleFactor: display.ratio,
+      });
+      const densePage = await dense.newPage();
+      await densePage.goto(`http://127.0.0.1:${port}/`);
+      await waitForStatus(densePage, 'the title screen', (s) => s.phase === 'title', 60000);
+      await densePage.addStyleTag({ content: '#message, #fullscreen { display: none; }' });
+      await densePage.evaluate((words) => window.corvexaTest.present(words), pattern);
+      status = await waitForStatus(densePage, 'the title screen', () => true);
+      assert.deepEqual(status.placement, display.placement);
+      checkPlacement(PNG.sync.read(await densePage.screenshot()), pattern, status.placement);
+      await dense.close();
+    }
+    step('1.5 and 1.25 device pixels per CSS pixel: whole device pixels, still sharp');
+
+    // 10. Where a browser has no AudioWorklet, a ScriptProcessor plays the same.
     await page.goto(`http://127.0.0.1:${port}/?sound=script-processor`);
     await waitForStatus(page, 'the title screen', (s) => s.phase === 'title', 60000);
     await page.mouse.click(500, 300);
