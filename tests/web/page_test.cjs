@@ -157,11 +157,12 @@ async function waitForStatus(page, description, predicate, timeout = 20000) {
   }
 }
 
-// A press held for 100 ms: long enough for at least one frame to see it.
+// A press held for 250 ms: long enough for a frame to see it (a press and
+// release between two frames goes unseen, as on the desktop).
 async function press(page, x, y) {
   await page.mouse.move(x, y);
   await page.mouse.down();
-  await page.waitForTimeout(100);
+  await page.waitForTimeout(250);
   await page.mouse.up();
 }
 
@@ -257,7 +258,9 @@ async function run(options) {
     const ticks = status.tick - before.tick;
     const frames = status.frames - before.frames;
     console.log(`  ${frames} frames and ${ticks} ticks in a second`);
-    assert.ok(ticks >= 40 && ticks <= 80, `${ticks} ticks in a second, not about 62`);
+    // (Loose bounds: a busy machine drops frames, and the rate measurement
+    // makes up for them only every 60 frames.)
+    assert.ok(ticks >= 30 && ticks <= 90, `${ticks} ticks in a second, not about 62`);
 
     // A hidden tab runs no ticks; shown again, the show goes on where it was
     // without catching up. (Headless Chromium never hides a page, so the test
