@@ -3,13 +3,15 @@
 //   node page_test.cjs --site DIR --tool CORVEXA_TOOL --chromium CHROMIUM --artefacts DIR
 //
 // DIR holds the built page (index.html, corvexa.js, corvexa.wasm); the test
-// serves it on 127.0.0.1 itself. One show, in order: the still title screen;
-// the start click; the canvas against `corvexa-tool frames --raw` at the tick
-// the page reports; the sound's start (4,096 samples of silence, then the
-// song halved); the picture's placement in a landscape and a portrait window;
-// a press that ends the show; a second show from the start. A screenshot of
-// the show is left in the artefacts folder, and the page's download size and
-// start-up times are printed.
+// serves it on 127.0.0.1 itself. In order: the still title screen and
+// fullscreen; the start click; ticks at the display's pace, none while hidden;
+// the canvas against `corvexa-tool frames --raw` at the tick the page reports;
+// the sound's start (4,096 samples of silence, then the song halved); the
+// picture's placement in a landscape and a portrait window; a press that ends
+// the show; a second show from the start, its sound through a ScriptProcessor;
+// placement at 1.5 device pixels per CSS pixel. A screenshot of the show is
+// left in the artefacts folder as web-mid-show.png, and the page's download
+// size and start-up times are printed.
 'use strict';
 
 const assert = require('node:assert/strict');
