@@ -1,12 +1,14 @@
 # Corvexa's two commands for a fresh Debian 12 machine:
 #   make run    build (Release) and run the demo
 #   make test   build and run every test
+#   make web    build the demo for the browser into build/web/ (see README.md)
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev
 TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib
+WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 
-.PHONY: run test build
+.PHONY: run test build web
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
@@ -17,3 +19,8 @@ run:
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
 	@tests/run-all.sh
+
+web:
+	@tools/ensure-packages.sh $(WEB_PACKAGES)
+	@tools/build-web.sh build/web build/web-cmake
+	@echo "The page is in build/web/: serve it with (cd build/web && python3 -m http.server)"
