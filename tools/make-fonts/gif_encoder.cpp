@@ -103,9 +103,8 @@ std::vector<uint8_t> encodeGif(const GifPicture& picture) {
       picture.indices.size() != static_cast<size_t>(picture.width) * picture.height) {
     throw std::invalid_argument("picture outside what the GIF writer takes");
   }
-  std::vector<uint8_t> out;
-  const char* signature = picture.zeroSignature ? "\0\0\0\0\0\0" : "GIF89a";
-  out.insert(out.end(), signature, signature + 6);
+  std::vector<uint8_t> out(6, 0);  // the signature: "GIF89a" or six zeros
+  if (!picture.zeroSignature) std::copy_n("GIF89a", 6, out.begin());
   putInt16(out, picture.width);
   putInt16(out, picture.height);
   // Global colour table present, colour resolution 8 bits, its size.
@@ -124,8 +123,8 @@ std::vector<uint8_t> encodeGif(const GifPicture& picture) {
   }
   if (picture.transparentIndex >= 0) {
     // Graphic Control Extension: no disposal, no delay, transparency flag set.
-    out.insert(out.end(), {0x21, 0xF9, 4, 0x01, 0, 0,
-                           static_cast<uint8_t>(picture.transparentIndex), 0});
+    out.insert(out.end(),
+               {0x21, 0xF9, 4, 0x01, 0, 0, static_cast<uint8_t>(picture.transparentIndex), 0});
   }
   out.push_back(0x2C);
   putInt16(out, 0);

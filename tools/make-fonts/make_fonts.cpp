@@ -61,17 +61,20 @@ GlyphMasks readGlyphMasks(const std::string& path) {
 }
 
 std::string descriptorOf(const GlyphMasks& masks) {
-  return std::to_string(masks.width) + "x" + std::to_string(masks.height) + " " +
-         masks.characters;
+  return std::to_string(masks.width) + "x" + std::to_string(masks.height) + " " + masks.characters;
 }
 
 // Palette of GoldBar: black, the transparent magenta, then seven golds from
 // the darkest to the brightest.
 constexpr uint32_t kTransparentMagenta = 0xFF00FF;
-const std::vector<uint32_t> kGoldPalette = {
-    0x000000, kTransparentMagenta, 0x440000, 0x884400, 0xAA6600, 0xCC8822, 0xEEAA00,
-    0xEECC44, 0xEEEE99,           0x000000, 0x000000, 0x000000, 0x000000, 0x000000,
-    0x000000, 0x000000};
+const std::vector<uint32_t> kGoldPalette = {0x000000, kTransparentMagenta,
+                                            0x440000, 0x884400,
+                                            0xAA6600, 0xCC8822,
+                                            0xEEAA00, 0xEECC44,
+                                            0xEEEE99, 0x000000,
+                                            0x000000, 0x000000,
+                                            0x000000, 0x000000,
+                                            0x000000, 0x000000};
 constexpr uint8_t kGoldTransparent = 1;
 constexpr uint8_t kFirstGold = 2;  // gold level 0 (the rim) .. 6 (the brightest)
 
@@ -169,7 +172,8 @@ GifPicture simplePicture(const GlyphMasks& masks) {
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file.flush()) throw std::runtime_error(path + ": cannot write");
 }
 

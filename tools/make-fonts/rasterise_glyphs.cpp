@@ -26,8 +26,8 @@ struct Style {
 };
 
 const Style kGoldBar = {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!., ", 32, 32, 34, 48, 28, 28};
-const Style kSimple = {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!", 16, 28,
-                       24, 40, 21, 15};
+const Style kSimple = {
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!", 16, 28, 24, 40, 21, 15};
 
 // The outline of one character, emboldened, squeezed to at most the ink width.
 bool loadOutline(FT_Face face, char c, const Style& style, long squeeze) {
@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   }
   FT_Set_Pixel_Sizes(face, 0, style.pixelSize);
   std::printf("# %dx%d glyph masks drawn by rasterise-glyphs from %s\n", style.cellWidth,
-              style.cellHeight, std::strrchr(argv[2], '/') ? std::strrchr(argv[2], '/') + 1 : argv[2]);
+              style.cellHeight,
+              std::strrchr(argv[2], '/') ? std::strrchr(argv[2], '/') + 1 : argv[2]);
   for (const char* c = style.characters; *c; c++) printGlyph(face, *c, style);
   FT_Done_Face(face);
   FT_Done_FreeType(library);
