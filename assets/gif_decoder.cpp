@@ -261,14 +261,15 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
   decoder.pixelsAllocated = 0;
 
   // Header: signature, logical screen descriptor, global colour table.
-  bool signature = readSignature(stream);
+  if (!readSignature(stream)) {
+    return {stream.failed() ? GifError::kTruncated : GifError::kNotGif, nullptr};
+  }
   int32_t width = stream.readInt16();
   int32_t height = stream.readInt16();
   uint8_t flags = stream.readByte();
   stream.skip(1);  // background colour index
   stream.skip(1);  // pixel aspect ratio
   if (stream.failed()) return {GifError::kTruncated, nullptr};
-  if (!signature) return {GifError::kNotGif, nullptr};
   if (width <= 0 || height <= 0) return {GifError::kBadScreenSize, nullptr};
   if (static_cast<int64_t>(width) * height > kMaxGifPixels) return {GifError::kTooLarge, nullptr};
   // The table is read whatever the global colour table flag says; entries

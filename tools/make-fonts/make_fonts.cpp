@@ -4,7 +4,8 @@
 //   make-fonts GLYPH_DIR OUT_DIR
 //
 // GLYPH_DIR holds goldbar-glyphs.txt and simple-glyphs.txt: per glyph a line
-// "glyph C" and then one text row per pixel row, "#" for ink and "." for none.
+// "glyph C" and then one text row per pixel row, "#" for ink and "." for none;
+// lines that start with "//" are comments.
 // OUT_DIR receives goldbar.gif and simple-16x28.gif. Both images have six zero
 // bytes in place of the signature, 16 colours, magenta FF 00 FF as the
 // transparent colour and the font descriptor as their comment.
@@ -39,7 +40,7 @@ GlyphMasks readGlyphMasks(const std::string& path) {
   int32_t lineNumber = 0;
   while (std::getline(file, line)) {
     lineNumber++;
-    if (line.empty() || line[0] == '#') continue;
+    if (line.empty() || line.rfind("//", 0) == 0) continue;
     if (line.rfind("glyph ", 0) == 0 && line.size() == 7) {
       masks.characters += line[6];
       masks.rows.emplace_back();

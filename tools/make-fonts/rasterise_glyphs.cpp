@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   FT_Set_Pixel_Sizes(face, 0, style.pixelSize);
-  std::printf("# %dx%d glyph masks drawn by rasterise-glyphs from %s\n", style.cellWidth,
+  std::printf("// %dx%d glyph masks drawn by rasterise-glyphs from %s\n", style.cellWidth,
               style.cellHeight,
               std::strrchr(argv[2], '/') ? std::strrchr(argv[2], '/') + 1 : argv[2]);
   for (const char* c = style.characters; *c; c++) printGlyph(face, *c, style);
