@@ -79,16 +79,20 @@ const std::vector<uint32_t> kGoldPalette = {0x000000, kTransparentMagenta,
 constexpr uint8_t kGoldTransparent = 1;
 constexpr uint8_t kFirstGold = 2;  // gold level 0 (the rim) .. 6 (the brightest)
 
-// The bar's own gold by row before any bevel: bright in the upper part with a
-// polished stripe, falling off toward the bottom.
-int32_t bodyLevel(int32_t row, int32_t height) {
-  int32_t at = row * 32 / height;  // rows in 32nds of the glyph cell
-  if (at < 7) return 5;
-  if (at < 9) return 6;  // the polished stripe
-  if (at < 14) return 5;
-  if (at < 19) return 4;
-  if (at < 25) return 3;
-  return 2;
+// The bar's own gold by row before any bevel, in quarter levels: bright in the
+// upper part with a polished stripe, falling off toward the bottom.
+int32_t bodyQuarterLevel(int32_t row, int32_t height) {
+  static const int32_t kQuarters[32] = {20, 20, 20, 21, 21, 22, 23, 24, 23, 22, 20,
+                                        19, 18, 18, 17, 17, 16, 16, 15, 15, 14, 14,
+                                        13, 13, 12, 12, 11, 10, 10, 9,  9,  8};
+  return kQuarters[row * 32 / height];
+}
+
+// A quarter level to a whole level by a 2 x 2 ordered dither, so that the
+// gradient runs smoothly through the seven golds.
+int32_t ditheredLevel(int32_t quarters, int32_t x, int32_t y) {
+  static const int32_t kThreshold[2][2] = {{0, 2}, {3, 1}};
+  return quarters / 4 + (quarters % 4 > kThreshold[y & 1][x & 1] ? 1 : 0);
 }
 
 // GoldBar's colour index of pixel (x, y) of a glyph.
@@ -118,7 +122,7 @@ uint8_t goldIndex(const std::vector<std::string>& glyph, int32_t x, int32_t y) {
       edgeDistance = std::min(edgeDistance, distance);
     }
   }
-  int32_t level = bodyLevel(y, height);
+  int32_t level = ditheredLevel(bodyQuarterLevel(y, height), x, y);
   if (edgeDistance <= 2) {
     // Light from above and a little from the left: edges facing up shine,
     // edges facing down fall into shadow.
