@@ -25,7 +25,7 @@ struct Style {
   int maxInkWidth;  // wider glyphs are squeezed horizontally to this
 };
 
-const Style kGoldBar = {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!., ", 32, 32, 34, 48, 28, 28};
+const Style kGoldBar = {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!., ", 32, 32, 36, 56, 29, 28};
 const Style kSimple = {
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!", 16, 28, 24, 40, 21, 15};
 
