@@ -23,9 +23,10 @@ struct ByteStream {
 
   bool failed() const { return position < 0; }
 
-  // True when n more bytes can be read; otherwise fails the stream.
+  // True when n more bytes can be read; otherwise fails the stream. A
+  // negative n is refused too: reads never move the position backwards.
   bool take(int32_t n) {
-    if (position < 0 || data.count - position < n) {
+    if (n < 0 || position < 0 || data.count - position < n) {
       position = -1;
       return false;
     }

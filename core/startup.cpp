@@ -4,8 +4,9 @@
 void startUp(DemoState& state) {
   Arena& arena = state.arena;
   buildEffectTables(arena);
-  state.goldBarFont = BitmapFont{{}, 0, 0, 32, 32, arena.makeArray<int32_t>(kGlyphOffsetCount)};
-  state.simpleFont = BitmapFont{{}, 0, 0, 16, 28, arena.makeArray<int32_t>(kGlyphOffsetCount)};
+  GifDecoder& gifDecoder = makeGifDecoder(arena);
+  state.goldBarFont = createFont(gifDecoder, arena, kGoldBarFontName);
+  state.simpleFont = createFont(gifDecoder, arena, kSimpleFontName);
   state.scene = &buildScene(arena, state.goldBarFont, state.simpleFont);
   state.pcmBuffer = arena.makeArray<int16_t>(kPcmBufferSamples);
   state.renderedSampleCount = 0;

@@ -1,0 +1,350 @@
+#include "assets/gif_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "assets/embedded.h"
+#include "tests/engine/gif_builder.h"
+
+namespace {
+
+constexpr uint32_t kSeeThrough = 0x80000000u;
+
+struct Decoded {
+  Arena arena;
+  GifResult result{};
+};
+
+void decode(Decoded& out, const GifBuilder& gif) {
+  GifDecoder& decoder = makeGifDecoder(out.arena);
+  out.result = decodeGif(decoder, out.arena, gif.array());
+}
+
+GifError errorOf(const GifBuilder& gif) {
+  Decoded decoded;
+  decode(decoded, gif);
+  return decoded.result.error;
+}
+
+std::string commentOf(const GifImage& image) {
+  return std::string(image.comment.begin(), image.comment.end());
+}
+
+std::vector<uint32_t> pixelsOf(const GifImage& image, int32_t frame = 0) {
+  Array<uint32_t> pixels = image.frames[frame]->pixels;
+  return std::vector<uint32_t>(pixels.begin(), pixels.end());
+}
+
+// A 4 x 2 image with 4 colours, index 2 see-through.
+GifBuilder smallImage() {
+  GifBuilder gif;
+  gif.header(4, 2, 2, {0xFF00FF, 0x102030, 0xABCDEF, 0xFFFFFF})
+      .control(2, 7)
+      .image(4, 2, 2, literalCodes({0, 1, 2, 3, 3, 2, 1, 0}, 2))
+      .trailer();
+  return gif;
+}
+
+}  // namespace
+
+TEST(GifDecoder, ColoursSeeThroughAndDelay) {
+  Decoded decoded;
+  decode(decoded, smallImage());
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  const GifImage& image = *decoded.result.image;
+  EXPECT_EQ(image.width, 4);
+  EXPECT_EQ(image.height, 2);
+  ASSERT_EQ(image.frames.count, 1);
+  EXPECT_EQ(image.frames[0]->delay, 7);
+  EXPECT_EQ(image.comment.items, nullptr);
+  // FF 00 FF is red 255, blue 255 with the top byte clear; the transparent
+  // index gives the see-through pixel whatever its colour.
+  EXPECT_EQ(pixelsOf(image), (std::vector<uint32_t>{0xFF00FF, 0x302010, kSeeThrough, 0xFFFFFF,
+                                                    0xFFFFFF, kSeeThrough, 0x302010, 0xFF00FF}));
+}
+
+TEST(GifDecoder, ControlExtensionAppliesToTheNextImageOnly) {
+  GifBuilder gif;
+  gif.header(2, 1, 1, {0x000001, 0x000002})
+      .control(1, 5)
+      .image(2, 1, 2, literalCodes({0, 1}, 2))
+      .image(2, 1, 2, literalCodes({1, 0}, 2))
+      .control(0, 9, /*flags=*/0)  // transparency flag clear: nothing see-through
+      .image(2, 1, 2, literalCodes({1, 0}, 2))
+      .trailer();
+  Decoded decoded;
+  decode(decoded, gif);
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  const GifImage& image = *decoded.result.image;
+  ASSERT_EQ(image.frames.count, 3);
+  EXPECT_EQ(pixelsOf(image, 0), (std::vector<uint32_t>{0x010000, kSeeThrough}));
+  EXPECT_EQ(image.frames[0]->delay, 5);
+  EXPECT_EQ(pixelsOf(image, 1), (std::vector<uint32_t>{0x020000, 0x010000}));
+  EXPECT_EQ(image.frames[1]->delay, 0);
+  EXPECT_EQ(pixelsOf(image, 2), (std::vector<uint32_t>{0x020000, 0x010000}));
+  EXPECT_EQ(image.frames[2]->delay, 9);
+}
+
+TEST(GifDecoder, CommentsStrayBytesAndOtherExtensions) {
+  // The last comment wins, only its first sub-block is kept, and bytes that
+  // look like block introducers inside sub-blocks are not taken for blocks.
+  std::string longText(300, '!');
+  longText[299] = ',';
+  GifBuilder gif;
+  gif.header(2, 1, 1, {0x000001, 0x000002}).comment("first");
+  gif.raw({0x00, 0x42, 0x99});  // stray bytes between blocks are passed over
+  gif.raw({0x21, 0xFF}).subBlocks({0x2C, 0x3B, 0x21, 0x2C});  // an application extension
+  gif.comment(longText).comment("second, last!");
+  gif.image(2, 1, 2, literalCodes({1, 1}, 2)).trailer();
+  Decoded decoded;
+  decode(decoded, gif);
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  EXPECT_EQ(commentOf(*decoded.result.image), "second, last!");
+  EXPECT_EQ(pixelsOf(*decoded.result.image), (std::vector<uint32_t>{0x020000, 0x020000}));
+
+  GifBuilder one;
+  one.header(2, 1, 1, {}).comment(longText).image(2, 1, 2, literalCodes({0, 1}, 2)).trailer();
+  Decoded decodedOne;
+  decode(decodedOne, one);
+  ASSERT_EQ(decodedOne.result.error, GifError::kNone);
+  EXPECT_EQ(commentOf(*decodedOne.result.image), std::string(255, '!'));
+}
+
+TEST(GifDecoder, StringTableCodes) {
+  // Code size 2: clear 4, end 5. Codes 0, 1 (adds 6 = "0 1"), 6 (adds 7 =
+  // "1 0", and the width grows to 4), 8 (= count: the previous string "0 1"
+  // and its own first index, "0 1 0"), 2, end.
+  CodeWriter codes;
+  codes.put(4, 3);
+  codes.put(0, 3);
+  codes.put(1, 3);
+  codes.put(6, 3);
+  codes.put(8, 4);
+  codes.put(2, 4);
+  codes.put(5, 4);
+  GifBuilder gif;
+  gif.header(8, 1, 2, {0, 1, 2, 3}).image(8, 1, 2, codes.finish()).trailer();
+  Decoded decoded;
+  decode(decoded, gif);
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  EXPECT_EQ(pixelsOf(*decoded.result.image),
+            (std::vector<uint32_t>{0, 0x10000, 0, 0x10000, 0, 0x10000, 0, 0x20000}));
+}
+
+TEST(GifDecoder, ClearCodeComesFromTheCodeSize) {
+  // Two colours with code size 2, as every encoder writes them: the clear code
+  // is 4, not the colour count 2, and codes 2 and 3 are plain literals.
+  GifBuilder gif;
+  gif.header(4, 1, 1, {0x0000FF, 0x00FF00}).image(4, 1, 2, literalCodes({1, 0, 1, 1}, 2));
+  gif.trailer();
+  Decoded decoded;
+  decode(decoded, gif);
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  EXPECT_EQ(pixelsOf(*decoded.result.image),
+            (std::vector<uint32_t>{0x00FF00, 0xFF0000, 0x00FF00, 0x00FF00}));
+}
+
+TEST(GifDecoder, FullTableStopsGrowingUntilTheNextClear) {
+  // 5000 literals without a clear: the table fills at 4096 entries and the
+  // width stays 12. Then code 4095, the last entry, still decodes: literal i
+  // added entry 5 + i, the indices of literals i - 1 and i.
+  std::vector<uint8_t> indices;
+  for (int32_t i = 0; i < 5000; i++) indices.push_back(static_cast<uint8_t>(i * 7 % 4));
+  CodeWriter writer;
+  int32_t width = 3, count = 6;
+  writer.put(4, 3);
+  for (size_t i = 0; i < indices.size(); i++) {
+    writer.put(indices[i], width);
+    if (i > 0 && count < 4096) {
+      int32_t added = count++;
+      if (added >= (1 << width) - 1 && width < 12) width++;
+    }
+  }
+  ASSERT_EQ(width, 12);
+  writer.put(4095, 12);
+  writer.put(4, 12);  // a clear starts afresh at width 3
+  writer.put(3, 3);
+  writer.put(5, 3);
+  indices.push_back(indices[4089]);
+  indices.push_back(indices[4090]);
+  indices.push_back(3);
+
+  int32_t length = static_cast<int32_t>(indices.size());
+  GifBuilder gif;
+  gif.header(length, 1, 2, {0, 1, 2, 3}).image(length, 1, 2, writer.finish()).trailer();
+  Decoded decoded;
+  decode(decoded, gif);
+  ASSERT_EQ(decoded.result.error, GifError::kNone);
+  std::vector<uint32_t> pixels = pixelsOf(*decoded.result.image);
+  ASSERT_EQ(pixels.size(), indices.size());
+  for (size_t i = 0; i < indices.size(); i++) {
+    ASSERT_EQ(pixels[i], static_cast<uint32_t>(indices[i]) << 16) << i;
+  }
+}
+
+TEST(GifDecoder, DataThatEndsEarly) {
+  // An end code before the last pixel: the rest stays 0.
+  GifBuilder early;
+  early.header(4, 1, 1, {0x000001, 0x000002}).image(4, 1, 2, literalCodes({1, 1}, 2)).trailer();
+  Decoded a;
+  decode(a, early);
+  ASSERT_EQ(a.result.error, GifError::kNone);
+  EXPECT_EQ(pixelsOf(*a.result.image), (std::vector<uint32_t>{0x020000, 0x020000, 0, 0}));
+
+  // No end code at all: the image ends with its data (9-bit codes, so that the
+  // padding of the last byte holds no further code).
+  GifBuilder open;
+  open.header(2, 1, 1, {0x000001, 0x000002});
+  open.image(2, 1, 8, literalCodes({1, 0}, 8, /*endCode=*/false)).trailer();
+  Decoded b;
+  decode(b, open);
+  ASSERT_EQ(b.result.error, GifError::kNone);
+  EXPECT_EQ(pixelsOf(*b.result.image), (std::vector<uint32_t>{0x020000, 0x010000}));
+
+  // Without a trailer the blocks end with the bytes.
+  GifBuilder noTrailer;
+  noTrailer.header(2, 1, 1, {}).image(2, 1, 2, literalCodes({1, 0}, 2));
+  EXPECT_EQ(errorOf(noTrailer), GifError::kNone);
+}
+
+TEST(GifDecoder, PaletteEntriesPastTheTableAreBlackNotLeftOvers) {
+  Arena arena;
+  GifDecoder& decoder = makeGifDecoder(arena);
+  GifBuilder big;
+  big.header(1, 1, 2, {0x111111, 0x222222, 0x333333, 0x444444});
+  big.image(1, 1, 2, literalCodes({3}, 2)).trailer();
+  ASSERT_EQ(decodeGif(decoder, arena, big.array()).error, GifError::kNone);
+  GifBuilder small;  // two colours, but index 3 in the data
+  small.header(1, 1, 1, {0x555555, 0x666666}).image(1, 1, 2, literalCodes({3}, 2)).trailer();
+  GifResult result = decodeGif(decoder, arena, small.array());
+  ASSERT_EQ(result.error, GifError::kNone);
+  EXPECT_EQ(result.image->frames[0]->pixels[0], 0u);
+}
+
+TEST(GifDecoder, EveryErrorHasItsCause) {
+  GifBuilder notGif = smallImage();
+  notGif.bytes[0] = 'P';
+  EXPECT_EQ(errorOf(notGif), GifError::kNotGif);
+  GifBuilder realSignature = smallImage();
+  for (int32_t i = 0; i < 6; i++) realSignature.bytes[i] = "GIF87a"[i];
+  EXPECT_EQ(errorOf(realSignature), GifError::kNone);
+
+  GifBuilder zeroWidth, negative, huge;
+  zeroWidth.header(0, 2, 1, {}).trailer();
+  negative.header(-4, 2, 1, {}).trailer();
+  huge.header(8192, 4096, 1, {}).trailer();
+  EXPECT_EQ(errorOf(zeroWidth), GifError::kBadScreenSize);
+  EXPECT_EQ(errorOf(negative), GifError::kBadScreenSize);
+  EXPECT_EQ(errorOf(huge), GifError::kTooLarge);
+
+  // 2048 x 2048 frames: four fit in the budget, the fifth does not.
+  GifBuilder many;
+  many.header(2048, 2048, 1, {});
+  for (int32_t i = 0; i < 5; i++) many.image(2048, 2048, 2, literalCodes({0}, 2));
+  EXPECT_EQ(errorOf(many), GifError::kTooLarge);
+
+  GifBuilder wrongSize;
+  wrongSize.header(4, 2, 2, {}).image(4, 1, 2, literalCodes({0}, 2)).trailer();
+  EXPECT_EQ(errorOf(wrongSize), GifError::kFrameSize);
+
+  GifBuilder tooMany;
+  tooMany.header(1, 1, 1, {});
+  for (int32_t i = 0; i < 257; i++) tooMany.image(1, 1, 2, literalCodes({0}, 2));
+  EXPECT_EQ(errorOf(tooMany), GifError::kTooManyFrames);
+
+  GifBuilder local, interlaced;
+  local.header(1, 1, 1, {}).image(1, 1, 2, literalCodes({0}, 2), 0x80).trailer();
+  interlaced.header(1, 1, 1, {}).image(1, 1, 2, literalCodes({0}, 2), 0x40).trailer();
+  EXPECT_EQ(errorOf(local), GifError::kLocalColourTable);
+  EXPECT_EQ(errorOf(interlaced), GifError::kInterlaced);
+
+  GifBuilder codeSize0, codeSize9;
+  codeSize0.header(1, 1, 1, {}).image(1, 1, 0, {0x01}).trailer();
+  codeSize9.header(1, 1, 1, {}).image(1, 1, 9, {0x00, 0x02}).trailer();
+  EXPECT_EQ(errorOf(codeSize0), GifError::kBadCodeSize);
+  EXPECT_EQ(errorOf(codeSize9), GifError::kBadCodeSize);
+
+  // A first code that is no literal, and a code beyond the table's count.
+  CodeWriter first, beyond;
+  first.put(4, 3);
+  first.put(6, 3);
+  beyond.put(4, 3);
+  beyond.put(0, 3);
+  beyond.put(7, 3);
+  GifBuilder badFirst, badBeyond;
+  badFirst.header(4, 1, 2, {}).image(4, 1, 2, first.finish()).trailer();
+  badBeyond.header(4, 1, 2, {}).image(4, 1, 2, beyond.finish()).trailer();
+  EXPECT_EQ(errorOf(badFirst), GifError::kBadCode);
+  EXPECT_EQ(errorOf(badBeyond), GifError::kBadCode);
+
+  GifBuilder tooMuch;
+  tooMuch.header(2, 1, 1, {}).image(2, 1, 2, literalCodes({0, 1, 1}, 2)).trailer();
+  EXPECT_EQ(errorOf(tooMuch), GifError::kTooMuchData);
+
+  GifBuilder noImage;
+  noImage.header(2, 1, 1, {}).comment("just words").trailer();
+  EXPECT_EQ(errorOf(noImage), GifError::kNoImage);
+
+  GifBuilder cut = smallImage();
+  cut.bytes.resize(cut.bytes.size() - 4);  // inside the image data
+  EXPECT_EQ(errorOf(cut), GifError::kTruncated);
+}
+
+TEST(GifDecoder, EmbeddedFontImages) {
+  Arena arena;
+  GifDecoder& decoder = makeGifDecoder(arena);
+  GifResult gold = decodeGif(decoder, arena, {kGoldbarGifSize, kGoldbarGif});
+  ASSERT_EQ(gold.error, GifError::kNone);
+  EXPECT_EQ(gold.image->width, 1280);
+  EXPECT_EQ(gold.image->height, 32);
+  ASSERT_EQ(gold.image->frames.count, 1);
+  EXPECT_EQ(gold.image->frames[0]->pixels.count, 40960);
+  EXPECT_EQ(gold.image->frames[0]->delay, 0);
+  EXPECT_EQ(commentOf(*gold.image), "32x32 ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!., ");
+
+  GifResult simple = decodeGif(decoder, arena, {kSimple16x28GifSize, kSimple16x28Gif});
+  ASSERT_EQ(simple.error, GifError::kNone);
+  EXPECT_EQ(simple.image->width, 1008);
+  EXPECT_EQ(simple.image->height, 28);
+  ASSERT_EQ(simple.image->frames.count, 1);
+  EXPECT_EQ(simple.image->frames[0]->pixels.count, 28224);
+  EXPECT_EQ(commentOf(*simple.image),
+            "16x28 ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789!");
+}
+
+TEST(GifDecoder, EveryCutAndManyDamagedCopiesOfAFontImage) {
+  // Whatever the damage, a decode reads and writes inside its arrays (the
+  // sanitizer build checks), and a cut file is never taken for a whole one
+  // unless the cut lies past the image data.
+  std::vector<uint8_t> whole(kGoldbarGif, kGoldbarGif + kGoldbarGifSize);
+  Arena reference;
+  GifResult full = decodeGif(makeGifDecoder(reference), reference,
+                             {static_cast<int32_t>(whole.size()), whole.data()});
+  ASSERT_EQ(full.error, GifError::kNone);
+  Array<uint32_t> fullPixels = full.image->frames[0]->pixels;
+  for (int32_t length = 0; length < static_cast<int32_t>(whole.size()); length += 7) {
+    Arena arena;
+    GifResult result = decodeGif(makeGifDecoder(arena), arena, {length, whole.data()});
+    if (result.error == GifError::kNone) {
+      ASSERT_GE(length, static_cast<int32_t>(whole.size()) - 2) << length;
+      Array<uint32_t> pixels = result.image->frames[0]->pixels;
+      ASSERT_TRUE(std::equal(pixels.begin(), pixels.end(), fullPixels.begin())) << length;
+    } else {
+      ASSERT_TRUE(result.error == GifError::kTruncated || result.error == GifError::kNoImage)
+          << length << " " << describeGifError(result.error);
+    }
+  }
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  for (int32_t copy = 0; copy < 400; copy++) {
+    std::vector<uint8_t> damaged = whole;
+    for (int32_t hits = 0; hits < 1 + copy % 4; hits++) {
+      damaged[next() % damaged.size()] = static_cast<uint8_t>(next());
+    }
+    Arena arena;
+    GifResult result = decodeGif(makeGifDecoder(arena), arena,
+                                 {static_cast<int32_t>(damaged.size()), damaged.data()});
+    if (result.error == GifError::kNone) {
+      ASSERT_GE(result.image->frames.count, 1);
+    }
+  }
+}

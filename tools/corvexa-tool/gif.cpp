@@ -1,0 +1,98 @@
+// corvexa-tool gif IN.gif --out OUT.png [--raw OUT.u32]
+//
+// Decodes a GIF image with the engine's own decoder and writes its first
+// frame as a PNG, see-through pixels with alpha 0; with --raw also the decoded
+// 32-bit pixels, little-endian, row by row. Prints
+//   WIDTHxHEIGHT frames=N comment="..."
+// with bytes outside printable ASCII (and " and \) in the comment as \xNN.
+// An input that is not such an image, is cut short or uses what the decoder
+// does not support ends with one line naming the file and the reason, status 2.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/gif_decoder.h"
+#include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/png_file.h"
+
+namespace {
+
+struct GifOptions {
+  std::string in;
+  std::string out;
+  std::string raw;
+};
+
+std::vector<uint8_t> readWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw CommandFailure(path + ": cannot open");
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+  if (file.bad()) throw CommandFailure(path + ": cannot read");
+  if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    throw CommandFailure(path + ": too large for a GIF image here");
+  return bytes;
+}
+
+std::string quoteComment(Array<uint8_t> comment) {
+  std::string text;
+  for (uint8_t byte : comment) {
+    if (byte >= 32 && byte < 127 && byte != '"' && byte != '\\') {
+      text += static_cast<char>(byte);
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      text += escape;
+    }
+  }
+  return text;
+}
+
+void writeRawPixels(const std::string& path, Array<uint32_t> pixels) {
+  std::ofstream file(path, std::ios::binary);
+  for (uint32_t pixel : pixels) {
+    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
+                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
+    file.write(bytes, 4);
+  }
+  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
+}
+
+int runGif(const GifOptions& options) {
+  std::vector<uint8_t> bytes = readWholeFile(options.in);
+  Arena arena;
+  GifDecoder& decoder = makeGifDecoder(arena);
+  GifResult result = decodeGif(
+      decoder, arena, Array<const uint8_t>{static_cast<int32_t>(bytes.size()), bytes.data()});
+  if (result.error != GifError::kNone)
+    throw CommandFailure(options.in + ": " + describeGifError(result.error));
+  const GifImage& image = *result.image;
+  Array<uint32_t> pixels = image.frames[0]->pixels;
+
+  // See-through pixels become alpha 0, every other pixel is opaque.
+  std::vector<uint32_t> rgba(pixels.begin(), pixels.end());
+  for (uint32_t& pixel : rgba) {
+    pixel = (pixel & kGifSeeThroughPixel) ? 0 : (pixel & 0xFFFFFF) | 0xFF000000u;
+  }
+  writePng(options.out, rgba.data(), image.width, image.height, true);
+  if (!options.raw.empty()) writeRawPixels(options.raw, pixels);
+  std::printf("%dx%d frames=%d comment=\"%s\"\n", image.width, image.height, image.frames.count,
+              quoteComment(image.comment).c_str());
+  return 0;
+}
+
+}  // namespace
+
+Command addGifCommand(CLI::App& app) {
+  auto options = std::make_shared<GifOptions>();
+  CLI::App* command = app.add_subcommand(
+      "gif", "decode a GIF image with the engine's decoder and write its first frame as PNG");
+  command->add_option("in", options->in, "the GIF image")->required();
+  command->add_option("--out", options->out, "PNG file for the first frame")->required();
+  command->add_option("--raw", options->raw, "also write the decoded pixels, little-endian");
+  return {command, [options] { return runGif(*options); }};
+}
