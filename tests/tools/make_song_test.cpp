@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -175,6 +176,27 @@ TEST_F(MakeSong, SongHasTheShapeTheDemoPlays) {
   EXPECT_GT(rms, -20.0);
   EXPECT_LT(rms, -12.0);
   EXPECT_LT(dc < 0 ? -dc : dc, 64.0);
+}
+
+TEST_F(MakeSong, StandardPlayerLoadsTheSongWithoutWarnings) {
+  if (std::system("openmpt123 --version > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "openmpt123 is not installed";
+  }
+  fs::path xmPath = dir / "corvexa.xm";
+  Result result =
+      runMakeSong(kScore + " --out " + (dir / "c.gz").string() + " --xm " + xmPath.string());
+  ASSERT_EQ(result.status, 0) << result.output;
+  FILE* pipe = popen(("openmpt123 --info " + xmPath.string() + " 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string info;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) info.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0) << info;
+  EXPECT_NE(info.find("Type.......: xm (FastTracker 2 v1.04)"), std::string::npos) << info;
+  EXPECT_NE(info.find("Duration...: 01:12.960"), std::string::npos) << info;
+  EXPECT_NE(info.find("Orders.....: 19"), std::string::npos) << info;
+  EXPECT_EQ(info.find("arning"), std::string::npos) << info;
+  EXPECT_EQ(info.find("rror"), std::string::npos) << info;
 }
 
 TEST_F(MakeSong, PreviewMixesAtTheStoredAmplitude) {
