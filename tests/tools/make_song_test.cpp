@@ -145,17 +145,33 @@ TEST_F(MakeSong, SongHasTheShapeTheDemoPlays) {
     EXPECT_EQ(int16At(xm, at + 5), 64);
     at += 9 + int16At(xm, at + 7);
   }
+  // A looped wave keeps its mean at zero, so held notes add no DC offset.
   int32_t frames = 0;
   for (int32_t i = 0; i < 6; i++) {
     ASSERT_LT(at + 263 + 40, xm.size());
     EXPECT_EQ(int16At(xm, at + 27), 1);
-    int32_t length = int32At(xm, at + 263);
-    EXPECT_EQ(xm[at + 263 + 14] & 0x10, 0);  // 8-bit data
+    const size_t header = at + 263;
+    const int32_t length = int32At(xm, header);
+    const int32_t loopStart = int32At(xm, header + 4);
+    const int32_t loopLength = int32At(xm, header + 8);
+    EXPECT_EQ(xm[header + 14] & 0x10, 0);  // 8-bit data
+    ASSERT_LE(header + 40 + length, xm.size());
+    if ((xm[header + 14] & 3) != 0) {
+      int8_t frame = 0;  // delta-coded
+      int32_t sum = 0;
+      for (int32_t f = 0; f < length; f++) {
+        frame = static_cast<int8_t>(frame + xm[header + 40 + f]);
+        if (f >= loopStart && f < loopStart + loopLength) sum += frame;
+      }
+      EXPECT_LE(std::abs(sum), loopLength * 2) << "instrument " << i + 1;
+    }
     frames += length;
-    at += 263 + 40 + length;
+    at = header + 40 + length;
   }
   EXPECT_EQ(at, xm.size());
   EXPECT_LT(frames, 32768);
+  // The gzip trailer's size is the whole XM file: one member holds it all.
+  EXPECT_EQ(int32At(gz, gz.size() - 4), static_cast<int32_t>(xm.size()));
 
   // Played as the demo's player mixes: 19 x 64 rows x 3 ticks x 882 samples,
   // nothing clipped, loud but not too loud, no DC offset.

@@ -135,7 +135,7 @@ void parseEnvelope(Parser& parser, const std::vector<std::string>& words) {
   for (; i < words.size() && words[i].find(':') != std::string::npos; i++) {
     size_t colon = words[i].find(':');
     EnvelopePoint point;
-    point.tick = parseNumber(parser, words[i].substr(0, colon), 0, 65535, "an envelope tick");
+    point.tick = parseNumber(parser, words[i].substr(0, colon), 0, 32767, "an envelope tick");
     point.value = parseNumber(parser, words[i].substr(colon + 1), 0, 64, "an envelope value");
     if (!inst.envelope.empty() && point.tick <= inst.envelope.back().tick) {
       parser.fail("envelope ticks must rise from point to point");
