@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -225,6 +226,107 @@ TEST_F(MakeSong, PreviewMixesAtTheStoredAmplitude) {
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_NE(result.output.find("samples 21168 "), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("peak 25600  clipped 0"), std::string::npos) << result.output;
+}
+
+// The sample frames of each instrument in an XM file written by make-song
+// (one sample per instrument, 8-bit, delta-coded).
+std::vector<std::vector<int8_t>> sampleFrames(const std::vector<uint8_t>& xm) {
+  std::vector<std::vector<int8_t>> samples;
+  size_t at = 60 + static_cast<size_t>(int32At(xm, 60));
+  for (int32_t p = 0; p < int16At(xm, 70); p++) at += 9 + int16At(xm, at + 7);
+  for (int32_t i = 0; i < int16At(xm, 72); i++) {
+    const size_t header = at + 263;
+    const int32_t length = int32At(xm, header);
+    std::vector<int8_t> frames;
+    int8_t frame = 0;
+    for (int32_t f = 0; f < length; f++) {
+      frame = static_cast<int8_t>(frame + xm.at(header + 40 + f));
+      frames.push_back(frame);
+    }
+    samples.push_back(frames);
+    at = header + 40 + length;
+  }
+  return samples;
+}
+
+TEST_F(MakeSong, SynthesisesEachWave) {
+  std::string score =
+      "order 0\nrows 1\npattern 0\n"
+      "instrument 1 \"square\"\n  wave square length 8 amplitude 100\n"
+      "instrument 2 \"pulse\"\n  wave pulse length 8 duty 25 amplitude 90\n"
+      "instrument 3 \"saw\"\n  wave saw length 8 amplitude 70\n"
+      "instrument 4 \"triangle\"\n  wave triangle length 8 amplitude 80\n"
+      "instrument 5 \"sine\"\n  wave sine length 8 amplitude 100\n"
+      "instrument 6 \"kick\"\n  wave kick length 400 amplitude 120 start 2000 end 400 fall 300 "
+      "decay 700\n"
+      "instrument 7 \"noise\"\n  wave noise length 300 amplitude 100 seed 99 decay 0\n"
+      "instrument 8 \"noise again\"\n  wave noise length 300 amplitude 100 seed 99 decay 0\n"
+      "instrument 9 \"other noise\"\n  wave noise length 300 amplitude 100 seed 98 decay 0\n";
+  fs::path xmPath = dir / "waves.xm";
+  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "w.gz").string() + " --xm " +
+                              xmPath.string());
+  ASSERT_EQ(result.status, 0) << result.output;
+  auto samples = sampleFrames(readBytes(xmPath));
+  ASSERT_EQ(samples.size(), 9u);
+  EXPECT_EQ(samples[0], (std::vector<int8_t>{100, 100, 100, 100, -100, -100, -100, -100}));
+  // The short high part takes the amplitude, the long low part balances it.
+  EXPECT_EQ(samples[1], (std::vector<int8_t>{90, 90, -30, -30, -30, -30, -30, -30}));
+  EXPECT_EQ(samples[2], (std::vector<int8_t>{-70, -50, -30, -10, 10, 30, 50, 70}));
+  EXPECT_EQ(samples[3], (std::vector<int8_t>{0, 40, 80, 40, 0, -40, -80, -40}));
+  EXPECT_EQ(samples[4], (std::vector<int8_t>{0, 70, 100, 70, 0, -70, -100, -70}));
+
+  // The kick starts at zero, swings to nearly full level and dies away.
+  const std::vector<int8_t>& kick = samples[5];
+  EXPECT_EQ(kick[0], 0);
+  int32_t early = 0, late = 0;
+  for (size_t i = 0; i < 50; i++) early = std::max(early, std::abs(int32_t{kick[i]}));
+  for (size_t i = 380; i < 400; i++) late = std::max(late, std::abs(int32_t{kick[i]}));
+  EXPECT_GE(early, 100);
+  EXPECT_LE(late, 5);
+  // Its pitch falls: zero crossings come further apart.
+  std::vector<size_t> crossings;
+  for (size_t i = 1; i < 200; i++) {
+    if ((kick[i - 1] < 0) != (kick[i] < 0)) crossings.push_back(i);
+  }
+  ASSERT_GE(crossings.size(), 4u);
+  EXPECT_LT(crossings[1] - crossings[0], crossings.back() - crossings[crossings.size() - 2]);
+
+  // Noise depends on its seed alone, and keeps its amplitude.
+  EXPECT_EQ(samples[6], samples[7]);
+  EXPECT_NE(samples[6], samples[8]);
+  int32_t loudest = 0;
+  for (int8_t f : samples[6]) loudest = std::max(loudest, std::abs(int32_t{f}));
+  EXPECT_GE(loudest, 95);
+  EXPECT_LE(loudest, 100);
+}
+
+TEST_F(MakeSong, WritesCellsPacked) {
+  std::string score = replaceLine(kSmallScore, 12,
+                                  "01 | ... .. ... EC2 | D#5 .. g15 4A3\n"
+                                  "02 | === .. ... ... | ... .. b09 ...");
+  fs::path xmPath = dir / "small.xm";
+  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "s.gz").string() + " --xm " +
+                              xmPath.string());
+  ASSERT_EQ(result.status, 0) << result.output;
+  std::vector<uint8_t> xm = readBytes(xmPath);
+  EXPECT_EQ(int16At(xm, 64), 2);  // order entries
+  EXPECT_EQ(int16At(xm, 68), 2);  // channels
+  const size_t pattern = 336;
+  EXPECT_EQ(int16At(xm, pattern + 5), 4);  // rows
+  // clang-format off
+  const std::vector<uint8_t> packed = {
+      0x87, 49, 1, 0x50,           // C-4 01 v64
+      0x80,                        // empty
+      0x98, 0x0E, 0xC2,            // EC2
+      0x9D, 64, 0xFF, 0x04, 0xA3,  // D#5, g15, 4A3
+      0x81, 97,                    // key-off
+      0x84, 0x89,                  // b09
+      0x80, 0x80};
+  // clang-format on
+  ASSERT_EQ(int16At(xm, pattern + 7), static_cast<int32_t>(packed.size()));
+  EXPECT_EQ(
+      std::vector<uint8_t>(xm.begin() + pattern + 9, xm.begin() + pattern + 9 + packed.size()),
+      packed);
 }
 
 TEST_F(MakeSong, RefusesBadNotesAndCommandsWithTheirLine) {
