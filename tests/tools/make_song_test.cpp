@@ -2,6 +2,7 @@
 // shape and level the demo expects, and a bad score is refused with its line.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
