@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -39,7 +40,8 @@ inline std::vector<uint8_t> readFile(const std::filesystem::path& path) {
 struct ScratchDirectory {
   std::filesystem::path path;
   explicit ScratchDirectory(const std::string& name)
-      : path(std::filesystem::temp_directory_path() / ("corvexa-test-" + name)) {
+      : path(std::filesystem::temp_directory_path() /
+             ("corvexa-test-" + name + "-" + std::to_string(getpid()))) {
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
   }

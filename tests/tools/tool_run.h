@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,11 @@ struct RunResult {
   std::string err;
 };
 
-// A fresh directory under the system's temporary directory.
+// A fresh directory under the system's temporary directory, named for this
+// process too: CTest runs the tests of one binary side by side.
 inline std::filesystem::path freshDirectory(const std::string& name) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("corvexa-" + name);
+  std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                              ("corvexa-" + name + "-" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
