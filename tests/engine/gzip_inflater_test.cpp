@@ -240,7 +240,7 @@ Bytes randomBytes(size_t size, uint32_t seed) {
   return bytes;
 }
 
-Bytes wordyBytes(size_t size, uint32_t seed) {
+[[maybe_unused]] Bytes wordyBytes(size_t size, uint32_t seed) {
   static const char* const words[] = {"pattern ", "row ", "tick ", "sample ",  "note C-4 ",
                                       "volume ",  "\n",   "00 ",   "vibrato ", "FF "};
   std::mt19937 random(seed);
@@ -253,7 +253,7 @@ Bytes wordyBytes(size_t size, uint32_t seed) {
   return bytes;
 }
 
-Bytes runBytes(size_t size, uint32_t seed) {
+[[maybe_unused]] Bytes runBytes(size_t size, uint32_t seed) {
   std::mt19937 random(seed);
   Bytes bytes;
   while (bytes.size() < size) bytes.insert(bytes.end(), 1 + random() % 700, random() % 3);

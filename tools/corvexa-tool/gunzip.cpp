@@ -30,7 +30,9 @@ constexpr int32_t kTrailerBytes = 8;  // CRC-32 and size, not read
 
 std::vector<uint8_t> readInput(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) throw CommandFailure(path + ": no such file");
+  if (!std::filesystem::exists(path, error)) throw CommandFailure(path + ": no such file");
+  if (!std::filesystem::is_regular_file(path, error))
+    throw CommandFailure(path + ": not a plain file");
   uintmax_t size = std::filesystem::file_size(path, error);
   if (error) throw CommandFailure(path + ": cannot read (" + error.message() + ")");
   if (size > static_cast<uintmax_t>(kMaxInputBytes))
