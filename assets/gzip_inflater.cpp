@@ -34,7 +34,8 @@ HuffmanNode* takeNode(HuffmanNodePool& pool) {
 // Canonical codes for lengths[first .. first+n-1], appended to the (emptied)
 // pairs, one pair per symbol, zero lengths included. Gives what is left of
 // the code space in units of one 15-bit code: 0 for a complete code, more for
-// an incomplete one, less than 0 for an over-subscribed one (then no pairs).
+// an incomplete one, less than 0 for an over-subscribed one (then the pairs
+// are left as they were).
 int32_t assignCanonicalCodes(GzipInflater& inflater, Array<uint8_t> lengths, int32_t first,
                              int32_t n) {
   CanonicalCodeBuilder& builder = inflater.builder;
