@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   std::vector<Command> commands = {
       addFramesCommand(app),
       addGifCommand(app),
+      addGunzipCommand(app),
   };
   try {
     app.parse(argc, argv);
