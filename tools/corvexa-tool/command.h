@@ -20,3 +20,4 @@ struct CommandFailure : std::runtime_error {
 };
 
 Command addFramesCommand(CLI::App& app);
+Command addXmCommand(CLI::App& app);

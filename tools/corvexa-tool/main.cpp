@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1, 1);
   std::vector<Command> commands = {
       addFramesCommand(app),
+      addXmCommand(app),
   };
   try {
     app.parse(argc, argv);
