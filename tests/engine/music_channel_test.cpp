@@ -22,11 +22,11 @@ struct Rig {
   Channel channel{};
 
   Rig() {
-    xm::SongSpec song;
+    xm::SongPlan song;
     song.channelCount = 1;
     song.patterns.resize(1);
     for (uint8_t volume : {64, 32}) {
-      xm::SampleSpec sample;
+      xm::SamplePlan sample;
       sample.data = xm::deltaBytes8(std::vector<int8_t>(4000, static_cast<int8_t>(volume)));
       sample.volume = volume;
       song.instruments.push_back(xm::oneSample(sample));

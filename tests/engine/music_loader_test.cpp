@@ -18,8 +18,8 @@ void loadInto(Loaded& loaded, const std::vector<uint8_t>& bytes) {
   loaded.status = ModuleLoader{*loaded.module, stream}.load();
 }
 
-xm::SongSpec twoPatternSong() {
-  xm::SongSpec song;
+xm::SongPlan twoPatternSong() {
+  xm::SongPlan song;
   song.channelCount = 2;
   song.songLength = 2;
   song.order = {1, 0};
@@ -28,13 +28,13 @@ xm::SongSpec twoPatternSong() {
   song.patterns[1].rows = 2;
   xm::put(song.patterns[0], 2, 1, 1, Note{49, 1, 0x30, 0x0E, 0xC3});
   xm::put(song.patterns[1], 2, 0, 0, Note{97, 0, 0, 0x0F, 0x05});
-  xm::SampleSpec sample;
+  xm::SamplePlan sample;
   sample.data = {0x0A, 0x05, 0xFD};
   sample.type = 3;
   sample.fineTune = -16;
   sample.relativeNote = -12;
   song.instruments.push_back(xm::oneSample(sample));
-  xm::InstrumentSpec& inst = song.instruments[0];
+  xm::InstrumentPlan& inst = song.instruments[0];
   inst.volumeEnvelope = {{0, 64}, {8, 33}, {15, 0}};
   inst.volumeType = 1;  // on, without sustain or loop
   inst.autoVibratoDepth = 2;
@@ -91,7 +91,7 @@ TEST(ModuleLoader, ReadsHeaderPatternsInstrumentsAndSamples) {
 }
 
 TEST(ModuleLoader, PackedAndUnpackedNotes) {
-  xm::SongSpec song;
+  xm::SongPlan song;
   song.channelCount = 3;
   song.patterns.resize(1);
   song.patterns[0].rows = 1;
@@ -114,7 +114,7 @@ TEST(ModuleLoader, PackedAndUnpackedNotes) {
 }
 
 TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
-  xm::SongSpec song;
+  xm::SongPlan song;
   song.channelCount = 1;
   song.headerSize = 999;  // not used: the header is always 0x0104's
   song.songLength = 3;
@@ -134,7 +134,7 @@ TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
   // An instrument without samples is 29 bytes whatever its header size says.
   song.instruments.resize(2);
   song.instruments[0].headerSize = 263;
-  xm::SampleSpec sample16;
+  xm::SamplePlan sample16;
   sample16.type = 0x10 | 1;
   sample16.data = xm::deltaBytes16({1000, -1000});
   sample16.data.push_back(0x77);  // a fifth byte: the length is 2 frames
@@ -162,7 +162,7 @@ TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
 }
 
 TEST(ModuleLoader, OnlyTheVersionWordDecides) {
-  xm::SongSpec song = twoPatternSong();
+  xm::SongPlan song = twoPatternSong();
   std::vector<uint8_t> bytes = xm::build(song);
   for (int32_t i = 0; i < 58; i++) bytes[i] = 0;  // ID text, names
   Loaded zeroNames;
@@ -193,59 +193,59 @@ TEST(ModuleLoader, EveryShorterFileIsTruncated) {
 TEST(ModuleLoader, RefusesWhatItCannotHold) {
   struct Case {
     const char* what;
-    void (*change)(xm::SongSpec&);
+    void (*change)(xm::SongPlan&);
     LoadStatus status;
   };
   const Case cases[] = {
-      {"song length 0", [](xm::SongSpec& s) { s.songLength = 0; }, LoadStatus::badSongLength},
-      {"song length 257", [](xm::SongSpec& s) { s.songLength = 257; }, LoadStatus::badSongLength},
-      {"9 channels", [](xm::SongSpec& s) { s.channelCount = 9; }, LoadStatus::badChannelCount},
-      {"0 channels", [](xm::SongSpec& s) { s.channelCount = 0; }, LoadStatus::badChannelCount},
-      {"65 patterns", [](xm::SongSpec& s) { s.patternCount = 65; }, LoadStatus::tooManyPatterns},
-      {"33 instruments", [](xm::SongSpec& s) { s.instrumentCount = 33; },
+      {"song length 0", [](xm::SongPlan& s) { s.songLength = 0; }, LoadStatus::badSongLength},
+      {"song length 257", [](xm::SongPlan& s) { s.songLength = 257; }, LoadStatus::badSongLength},
+      {"9 channels", [](xm::SongPlan& s) { s.channelCount = 9; }, LoadStatus::badChannelCount},
+      {"0 channels", [](xm::SongPlan& s) { s.channelCount = 0; }, LoadStatus::badChannelCount},
+      {"65 patterns", [](xm::SongPlan& s) { s.patternCount = 65; }, LoadStatus::tooManyPatterns},
+      {"33 instruments", [](xm::SongPlan& s) { s.instrumentCount = 33; },
        LoadStatus::tooManyInstruments},
-      {"speed 256", [](xm::SongSpec& s) { s.speed = 256; }, LoadStatus::badSpeed},
-      {"tempo 31", [](xm::SongSpec& s) { s.bpm = 31; }, LoadStatus::badTempo},
-      {"order names pattern 2", [](xm::SongSpec& s) { s.order[1] = 2; },
+      {"speed 256", [](xm::SongPlan& s) { s.speed = 256; }, LoadStatus::badSpeed},
+      {"tempo 31", [](xm::SongPlan& s) { s.bpm = 31; }, LoadStatus::badTempo},
+      {"order names pattern 2", [](xm::SongPlan& s) { s.order[1] = 2; },
        LoadStatus::missingPattern},
-      {"0 rows", [](xm::SongSpec& s) { s.patterns[1].rows = 0; }, LoadStatus::emptyPattern},
+      {"0 rows", [](xm::SongPlan& s) { s.patterns[1].rows = 0; }, LoadStatus::emptyPattern},
       {"32,769 notes",
-       [](xm::SongSpec& s) {
+       [](xm::SongPlan& s) {
          s.channelCount = 8;
          s.patterns[1].rows = 4096;  // 6 rows before it: 32,816 notes
        },
        LoadStatus::tooManyNotes},
-      {"9 samples", [](xm::SongSpec& s) { s.instruments[0].sampleCount = 9; },
+      {"9 samples", [](xm::SongPlan& s) { s.instruments[0].sampleCount = 9; },
        LoadStatus::tooManySamples},
-      {"map entry 8", [](xm::SongSpec& s) { s.instruments[0].sampleMap[95] = 8; },
+      {"map entry 8", [](xm::SongPlan& s) { s.instruments[0].sampleMap[95] = 8; },
        LoadStatus::badSampleMap},
-      {"13 envelope points", [](xm::SongSpec& s) { s.instruments[0].volumePointCount = 13; },
+      {"13 envelope points", [](xm::SongPlan& s) { s.instruments[0].volumePointCount = 13; },
        LoadStatus::badEnvelope},
       {"loop end beyond the points",
-       [](xm::SongSpec& s) {
+       [](xm::SongPlan& s) {
          s.instruments[0].volumeType = 5;
          s.instruments[0].volumeLoopStart = 0;
          s.instruments[0].volumeLoopEnd = 3;
        },
        LoadStatus::badEnvelopeLoop},
       {"loop start beyond the points",
-       [](xm::SongSpec& s) {
+       [](xm::SongPlan& s) {
          s.instruments[0].volumeType = 5;
          s.instruments[0].volumeLoopStart = 12;
          s.instruments[0].volumeLoopEnd = 2;
        },
        LoadStatus::badEnvelopeLoop},
-      {"negative sample length", [](xm::SongSpec& s) { s.instruments[0].samples[0].length = -2; },
+      {"negative sample length", [](xm::SongPlan& s) { s.instruments[0].samples[0].length = -2; },
        LoadStatus::badSampleLength},
       {"524,289 frames",
-       [](xm::SongSpec& s) {
+       [](xm::SongPlan& s) {
          s.instruments[0].samples[0].length = 524289;
          s.instruments[0].samples[0].data.resize(524289);
        },
        LoadStatus::tooManySampleFrames},
   };
   for (const Case& c : cases) {
-    xm::SongSpec song = twoPatternSong();
+    xm::SongPlan song = twoPatternSong();
     c.change(song);
     Loaded loaded;
     loadInto(loaded, xm::build(song));
@@ -254,7 +254,7 @@ TEST(ModuleLoader, RefusesWhatItCannotHold) {
     EXPECT_STRNE(describeLoadStatus(loaded.status), "") << c.what;
   }
   // Envelope checks apply only to an envelope in use.
-  xm::SongSpec off = twoPatternSong();
+  xm::SongPlan off = twoPatternSong();
   off.instruments[0].volumeType = 0;
   off.instruments[0].volumePointCount = 200;
   Loaded loaded;

@@ -11,13 +11,13 @@ namespace {
 
 // One channel, patterns of 4 rows, one instrument: 3000 frames of value
 // `level` (8-bit), looped over its last 1000 frames when `looped`.
-xm::SongSpec plainSong(int8_t level = 64, bool looped = false) {
-  xm::SongSpec song;
+xm::SongPlan plainSong(int8_t level = 64, bool looped = false) {
+  xm::SongPlan song;
   song.channelCount = 1;
   song.speed = 2;
   song.patterns.resize(1);
   song.patterns[0].rows = 4;
-  xm::SampleSpec sample;
+  xm::SamplePlan sample;
   sample.data = xm::deltaBytes8(std::vector<int8_t>(3000, level));
   if (looped) {
     sample.type = 1;
@@ -40,7 +40,7 @@ std::vector<int16_t> renderBytes(const std::vector<uint8_t>& bytes, int32_t capa
   return out;
 }
 
-std::vector<int16_t> render(const xm::SongSpec& song, int32_t capacity = 1 << 20) {
+std::vector<int16_t> render(const xm::SongPlan& song, int32_t capacity = 1 << 20) {
   return renderBytes(xm::build(song), capacity);
 }
 
@@ -55,34 +55,34 @@ TEST(Player, SamplesPerTick) {
 }
 
 TEST(Player, RowsTicksBreaksAndSpeed) {
-  xm::SongSpec song = plainSong();
+  xm::SongPlan song = plainSong();
   EXPECT_EQ(render(song).size(), 4u * 2 * 882);
 
-  xm::SongSpec twice = song;  // two order entries, a break on row 0 of the first
+  xm::SongPlan twice = song;  // two order entries, a break on row 0 of the first
   twice.songLength = 2;
   twice.order = {0, 0};
   xm::put(twice.patterns[0], 1, 0, 0, Note{0, 0, 0, 0x0D, 0x10});
   EXPECT_EQ(render(twice).size(), 2u * 2 * 882);  // a break in the last entry ends the song
 
-  xm::SongSpec speeds = song;  // F 00 on row 1: each row renders tick 0 only
+  xm::SongPlan speeds = song;  // F 00 on row 1: each row renders tick 0 only
   xm::put(speeds.patterns[0], 1, 1, 0, Note{0, 0, 0, 0x0F, 0x00});
   xm::put(speeds.patterns[0], 1, 3, 0, Note{0, 0, 0, 0x0F, 0x20});  // tempo 32
   EXPECT_EQ(render(speeds).size(), 2u * 882 + 882 + 882 + 3675);
 
-  xm::SongSpec still = song;  // speed 0 from the start: the first row renders nothing
+  xm::SongPlan still = song;  // speed 0 from the start: the first row renders nothing
   still.speed = 0;
   EXPECT_EQ(render(still).size(), 3u * 882);
 }
 
 TEST(Player, LevelsAndClipping) {
-  xm::SongSpec song = plainSong();
+  xm::SongPlan song = plainSong();
   xm::put(song.patterns[0], 1, 0, 0, Note{49, 1, 0, 0, 0});
   std::vector<int16_t> out = render(song);
   // 8363 Hz over 3000 frames: 15,818 samples of frame 16,384 at gain 256.
   for (int32_t i = 0; i < 7056; i++) ASSERT_EQ(out[i], 16384) << i;
 
   for (int8_t level : {127, -128}) {
-    xm::SongSpec loud = plainSong(level);
+    xm::SongPlan loud = plainSong(level);
     loud.channelCount = 4;
     for (int32_t c = 0; c < 4; c++) xm::put(loud.patterns[0], 4, 0, c, Note{49, 1, 0, 0x0C, 0xFF});
     std::vector<int16_t> clipped = render(loud);
@@ -91,14 +91,14 @@ TEST(Player, LevelsAndClipping) {
 }
 
 TEST(Player, StopsAtTheEndOfTheOutput) {
-  xm::SongSpec song = plainSong();
+  xm::SongPlan song = plainSong();
   xm::put(song.patterns[0], 1, 0, 0, Note{49, 1, 0, 0, 0});
   EXPECT_EQ(render(song, 1000).size(), 1000u);
   EXPECT_EQ(render(song, 0).size(), 0u);
 }
 
 TEST(Player, SlowTemposRenderAsOneLongBufferWould) {
-  xm::SongSpec song = plainSong(50, true);
+  xm::SongPlan song = plainSong(50, true);
   song.channelCount = 3;
   song.bpm = 40;  // 2756 samples a tick
   song.speed = 3;
@@ -130,7 +130,7 @@ TEST(Player, SlowTemposRenderAsOneLongBufferWould) {
 
 // Whatever the bytes, loading and rendering end, inside their buffers.
 TEST(Player, DamagedFilesNeverCrash) {
-  xm::SongSpec song = plainSong(30, true);
+  xm::SongPlan song = plainSong(30, true);
   song.channelCount = 2;
   song.instruments[0].volumeEnvelope = {{0, 64}, {5, 20}, {9, 50}};
   song.instruments[0].volumeType = 7;

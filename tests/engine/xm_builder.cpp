@@ -20,7 +20,7 @@ struct Writer {
   }
 };
 
-std::vector<uint8_t> pack(const PatternSpec& pattern, int32_t channelCount) {
+std::vector<uint8_t> pack(const PatternPlan& pattern, int32_t channelCount) {
   Writer w;
   const size_t count = static_cast<size_t>(pattern.rows) * channelCount;
   for (size_t i = 0; i < count; i++) {
@@ -41,7 +41,7 @@ std::vector<uint8_t> pack(const PatternSpec& pattern, int32_t channelCount) {
   return w.bytes;
 }
 
-void writeInstrument(Writer& w, const InstrumentSpec& inst) {
+void writeInstrument(Writer& w, const InstrumentPlan& inst) {
   const size_t start = w.bytes.size();
   const int32_t sampleCount =
       inst.sampleCount != kAuto ? inst.sampleCount : static_cast<int32_t>(inst.samples.size());
@@ -77,7 +77,7 @@ void writeInstrument(Writer& w, const InstrumentSpec& inst) {
   w.u16(static_cast<uint16_t>(inst.fadeOut));
   // Pad (or not) to the header size, as the loader will skip to it.
   while (static_cast<int64_t>(w.bytes.size() - start) < inst.headerSize) w.u8(0);
-  for (const SampleSpec& s : inst.samples) {
+  for (const SamplePlan& s : inst.samples) {
     w.u32(s.length != kAuto ? s.length : static_cast<int32_t>(s.data.size()));
     w.u32(s.loopStart);
     w.u32(s.loopLength);
@@ -88,12 +88,12 @@ void writeInstrument(Writer& w, const InstrumentSpec& inst) {
     w.u8(static_cast<uint8_t>(s.relativeNote));
     w.zeros(23);
   }
-  for (const SampleSpec& s : inst.samples) w.append(s.data);
+  for (const SamplePlan& s : inst.samples) w.append(s.data);
 }
 
 }  // namespace
 
-std::vector<uint8_t> build(const SongSpec& song) {
+std::vector<uint8_t> build(const SongPlan& song) {
   Writer w;
   const char id[] = "Extended Module: ";
   for (int32_t i = 0; i < 17; i++) w.u8(static_cast<uint8_t>(id[i]));
@@ -115,7 +115,7 @@ std::vector<uint8_t> build(const SongSpec& song) {
   w.u16(song.bpm);
   for (int32_t i = 0; i < 256; i++)
     w.u8(i < static_cast<int32_t>(song.order.size()) ? song.order[i] : 0);
-  for (const PatternSpec& p : song.patterns) {
+  for (const PatternPlan& p : song.patterns) {
     std::vector<uint8_t> data = p.rawData ? p.data : pack(p, song.channelCount);
     w.u32(p.headerLength);
     w.u8(0);
@@ -124,7 +124,7 @@ std::vector<uint8_t> build(const SongSpec& song) {
     if (p.headerLength > 9) w.zeros(p.headerLength - 9);
     w.append(data);
   }
-  for (const InstrumentSpec& inst : song.instruments) writeInstrument(w, inst);
+  for (const InstrumentPlan& inst : song.instruments) writeInstrument(w, inst);
   return w.bytes;
 }
 
@@ -150,14 +150,14 @@ std::vector<uint8_t> deltaBytes16(const std::vector<int16_t>& values) {
   return bytes;
 }
 
-void put(PatternSpec& pattern, int32_t channelCount, int32_t row, int32_t channel, Note note) {
+void put(PatternPlan& pattern, int32_t channelCount, int32_t row, int32_t channel, Note note) {
   size_t index = static_cast<size_t>(row) * channelCount + channel;
   if (pattern.notes.size() <= index) pattern.notes.resize(index + 1);
   pattern.notes[index] = note;
 }
 
-InstrumentSpec oneSample(SampleSpec sample) {
-  InstrumentSpec inst;
+InstrumentPlan oneSample(SamplePlan sample) {
+  InstrumentPlan inst;
   inst.samples.push_back(std::move(sample));
   return inst;
 }

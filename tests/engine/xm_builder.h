@@ -14,7 +14,7 @@ namespace xm {
 // A count or size left to the builder: worked out from what is given.
 inline constexpr int32_t kAuto = INT32_MIN;
 
-struct SampleSpec {
+struct SamplePlan {
   std::vector<uint8_t> data;  // the file's bytes, already delta-coded
   int32_t length = kAuto;     // the header's byte count; kAuto: data.size()
   int32_t loopStart = 0;      // in bytes, as in the file
@@ -26,8 +26,8 @@ struct SampleSpec {
   int8_t relativeNote = 0;
 };
 
-struct InstrumentSpec {
-  std::vector<SampleSpec> samples;
+struct InstrumentPlan {
+  std::vector<SamplePlan> samples;
   int32_t sampleCount = kAuto;  // kAuto: samples.size()
   int32_t headerSize = 263;     // FT2's size for an instrument with samples
   uint8_t sampleMap[96] = {};
@@ -44,7 +44,7 @@ struct InstrumentSpec {
   int16_t fadeOut = 0;
 };
 
-struct PatternSpec {
+struct PatternPlan {
   int32_t rows = 64;
   std::vector<Note> notes;  // row by row, channelCount a row; missing ones are empty
   int32_t headerLength = 9;
@@ -53,7 +53,7 @@ struct PatternSpec {
   int32_t packedSize = kAuto;  // kAuto: the size of the packed data
 };
 
-struct SongSpec {
+struct SongPlan {
   int16_t version = 0x0104;
   int32_t headerSize = 276;
   int32_t songLength = 1;
@@ -64,21 +64,21 @@ struct SongSpec {
   int32_t speed = 6;
   int32_t bpm = 125;
   std::vector<uint8_t> order = {0};
-  std::vector<PatternSpec> patterns;
-  std::vector<InstrumentSpec> instruments;
+  std::vector<PatternPlan> patterns;
+  std::vector<InstrumentPlan> instruments;
 };
 
 // The file bytes of song.
-std::vector<uint8_t> build(const SongSpec& song);
+std::vector<uint8_t> build(const SongPlan& song);
 
 // Delta-coded file bytes for 8-bit frame values and for 16-bit ones.
 std::vector<uint8_t> deltaBytes8(const std::vector<int8_t>& values);
 std::vector<uint8_t> deltaBytes16(const std::vector<int16_t>& values);
 
 // A note on row `row`, channel `channel` of pattern (growing its notes).
-void put(PatternSpec& pattern, int32_t channelCount, int32_t row, int32_t channel, Note note);
+void put(PatternPlan& pattern, int32_t channelCount, int32_t row, int32_t channel, Note note);
 
 // An instrument with one sample (slot 0 for every key).
-InstrumentSpec oneSample(SampleSpec sample);
+InstrumentPlan oneSample(SamplePlan sample);
 
 }  // namespace xm

@@ -49,18 +49,18 @@ struct XmCommand : ::testing::Test {
 };
 
 std::vector<uint8_t> song() {
-  xm::SongSpec spec;
-  spec.channelCount = 2;
-  spec.speed = 3;
-  spec.patterns.resize(1);
-  spec.patterns[0].rows = 8;
-  xm::put(spec.patterns[0], 2, 0, 0, Note{49, 1, 0, 0, 0});
-  xm::SampleSpec sample;
+  xm::SongPlan plan;
+  plan.channelCount = 2;
+  plan.speed = 3;
+  plan.patterns.resize(1);
+  plan.patterns[0].rows = 8;
+  xm::put(plan.patterns[0], 2, 0, 0, Note{49, 1, 0, 0, 0});
+  xm::SamplePlan sample;
   sample.data = xm::deltaBytes8(std::vector<int8_t>(500, 40));
   sample.type = 1;
   sample.loopLength = 500;
-  spec.instruments.push_back(xm::oneSample(sample));
-  return xm::build(spec);
+  plan.instruments.push_back(xm::oneSample(sample));
+  return xm::build(plan);
 }
 
 }  // namespace
