@@ -96,4 +96,8 @@ TEST_F(XmCommand, RefusesWithAReasonNamingTheFile) {
   run = runTool("xm " + (dir / "text.xm").string() + " --out " + (dir / "x.wav").string(), dir);
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("text.xm: the file ends inside the song"), std::string::npos) << run.err;
+
+  run = runTool("xm " + dir.string() + " --out " + (dir / "x.wav").string(), dir);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(": not a regular file"), std::string::npos) << run.err;
 }

@@ -6,6 +6,7 @@
 // 44,100 Hz. Prints what the song holds and how many samples it rendered.
 // A file the loader refuses ends the command with its reason (exit status 2).
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -23,6 +24,9 @@ constexpr int32_t kOutputSamples = 16777216;  // as start-up's PCM buffer
 constexpr std::streamoff kMaxFileBytes = 64 << 20;
 
 std::vector<uint8_t> readFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
+    throw CommandFailure(path + ": not a regular file");
   std::ifstream file(path, std::ios::binary);
   if (!file) throw CommandFailure(path + ": cannot open");
   file.seekg(0, std::ios::end);
