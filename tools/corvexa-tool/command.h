@@ -22,3 +22,4 @@ struct CommandFailure : std::runtime_error {
 Command addFramesCommand(CLI::App& app);
 Command addGifCommand(CLI::App& app);
 Command addGunzipCommand(CLI::App& app);
+Command addXmCommand(CLI::App& app);

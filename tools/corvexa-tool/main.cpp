@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
       addFramesCommand(app),
       addGifCommand(app),
       addGunzipCommand(app),
+      addXmCommand(app),
   };
   try {
     app.parse(argc, argv);

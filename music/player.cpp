@@ -1,0 +1,116 @@
+#include "music/player.h"
+
+namespace {
+
+constexpr uint8_t kPatternBreak = 0x0D;
+constexpr uint8_t kSetSpeed = 0x0F;
+
+int16_t clip(int32_t sum) {
+  const int32_t s = sum >> 8;
+  return static_cast<int16_t>(s < -32768 ? -32768 : s > 32767 ? 32767 : s);
+}
+
+}  // namespace
+
+int32_t samplesPerTickAt(int32_t bpm) {
+  const int32_t ticksPerSecondTimesTwo = (2 * bpm) / 5;
+  // The loader refuses tempos below 32; the guard keeps a hand-made Module
+  // from dividing by zero.
+  return ticksPerSecondTimesTwo > 0 ? 44100 / ticksPerSecondTimesTwo : 0;
+}
+
+Player& createPlayer(Arena& arena, int32_t mixBufferCount) {
+  Player& player = arena.make<Player>();
+  player.channels = arena.makeArray<Channel>(kPlayerChannels);
+  for (Channel& channel : player.channels) {
+    makeChannel(arena, channel);
+    channel.volume.cutTick = kNoCut;
+  }
+  player.mixBuffer = arena.makeArray<int32_t>(mixBufferCount);
+  return player;
+}
+
+int32_t Player::render(const Module& song, Array<int16_t> out) {
+  module = &song;
+  output = out;
+  orderIndex = 0;
+  row = 0;
+  outputCount = 0;
+  currentPattern = nullptr;
+  speed = 0;
+  samplesPerTick = 0;
+  for (Channel& channel : channels) channel.reset();
+  if (song.songLength >= 1) playSong();
+  return outputCount;
+}
+
+// Each row renders ticks 0 to speed - 1 (at least tick 0: a speed of 0 plays
+// as 1, but for the song's very first row, which then renders nothing).
+void Player::playSong() {
+  speed = module->defaultSpeed;
+  samplesPerTick = samplesPerTickAt(module->defaultBpm);
+  orderIndex = 0;
+  currentPattern = &module->patterns[module->orderTable[0]];
+  bool patternBreak = playRow(0);
+  int32_t tick = 0;
+  for (;;) {
+    for (; tick < speed; tick++) {
+      if (full()) return;
+      renderTick(tick);
+    }
+    const int32_t next = row + 1;
+    if (!patternBreak && next != currentPattern->rowCount) {
+      patternBreak = playRow(next);
+    } else {
+      orderIndex += 1;
+      if (orderIndex >= module->songLength) return;
+      currentPattern = &module->patterns[module->orderTable[orderIndex]];
+      patternBreak = playRow(0);
+    }
+    if (full()) return;
+    renderTick(0);
+    tick = 1;
+  }
+}
+
+// Effect D (pattern break, parameter ignored) and F (speed below 32, else
+// tempo) act here; everything else is the channels' own.
+bool Player::playRow(int32_t r) {
+  row = r;
+  bool patternBreak = false;
+  const int32_t channelCount =
+      module->channelCount < kPlayerChannels ? module->channelCount : kPlayerChannels;
+  const Note* notes = &module->notePool[currentPattern->firstNote + r * module->channelCount];
+  for (int32_t c = 0; c < channelCount; c++) {
+    const Note& note = notes[c];
+    if (note.effect == kPatternBreak) patternBreak = true;
+    if (note.effect == kSetSpeed) {
+      if (note.parameter < 32) {
+        speed = note.parameter;
+      } else {
+        samplesPerTick = samplesPerTickAt(note.parameter);
+      }
+    }
+    channels[c].startRow(note, *module);
+  }
+  return patternBreak;
+}
+
+void Player::renderTick(int32_t tick) {
+  for (Channel& channel : channels) channel.tickChannel(tick);
+  int32_t remaining = samplesPerTick;
+  if (remaining > output.count - outputCount) remaining = output.count - outputCount;
+  while (remaining > 0) {
+    const int32_t count = remaining < mixBuffer.count ? remaining : mixBuffer.count;
+    mixPiece(count);
+    remaining -= count;
+  }
+}
+
+void Player::mixPiece(int32_t count) {
+  for (int32_t i = 0; i < count; i++) mixBuffer[i] = 0;
+  const Array<const int16_t> pool{module->samplePool.count, module->samplePool.items};
+  for (Channel& channel : channels) channel.mix(pool, mixBuffer.items, count);
+  for (int32_t i = 0; i < count; i++) output[outputCount + i] = clip(mixBuffer[i]);
+  outputCount += count;
+}
