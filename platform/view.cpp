@@ -3,12 +3,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <thread>
 
 namespace {
 
 bool fail(const char* what) {
   std::fprintf(stderr, "corvexa: %s failed: %s\n", what, SDL_GetError());
+  return false;
+}
+
+bool noDisplay(const char* why) {
+  std::fprintf(stderr,
+               "corvexa: no display to show the demo on (%s); "
+               "corvexa-tool capture records the show to a video file instead\n",
+               why);
   return false;
 }
 
@@ -218,12 +228,23 @@ bool viewInitialize(View& view) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The show stays up when another display or window takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr,
-                 "corvexa: no display to show the demo on (%s); "
-                 "without one, corvexa-tool capture records the show to a file\n",
-                 SDL_GetError());
-    return false;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (!asked && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    return noDisplay("neither DISPLAY nor WAYLAND_DISPLAY is set");
+  }
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return noDisplay(SDL_GetError());
+  // SDL falls back to drivers that show nothing; only a request may choose them.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  bool showsNothing = driver && (std::strcmp(driver, "offscreen") == 0 ||
+                                 std::strcmp(driver, "dummy") == 0 ||
+                                 std::strcmp(driver, "evdev") == 0);
+  if (showsNothing && !(asked && std::strstr(asked, driver))) {
+    SDL_Quit();
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    std::string why = std::string("cannot open ") + (x11 ? "DISPLAY=" : "WAYLAND_DISPLAY=") +
+                      (x11 ? x11 : wayland ? wayland : "");
+    return noDisplay(why.c_str());
   }
   return true;
 }
@@ -299,6 +320,13 @@ void handleEvent(View& view, const SDL_Event& event) {
   }
 }
 
+const Framebuffer* stepShow(View& view, int32_t nowMs) {
+  bool ticks = view.host.stepAccumulator >= kTickMs;
+  const Framebuffer* frame = frameStep(view.host, view.pointer, nowMs);
+  if (frame && ticks) pointerSeen(view);
+  return frame;
+}
+
 bool viewRun(View& view) {
   view.pointer = PointerState{};
   startAudio(view.audio, *view.demo);  // without sound the show goes on
@@ -314,10 +342,8 @@ bool viewRun(View& view) {
     while (!view.closed && SDL_PollEvent(&event)) handleEvent(view, event);
     if (view.closed || !view.visible) continue;
     int32_t now = counterMilliseconds(SDL_GetPerformanceCounter(), view.counterFrequency);
-    bool ticks = view.host.stepAccumulator >= kTickMs;
-    const Framebuffer* frame = frameStep(view.host, view.pointer, now);
+    const Framebuffer* frame = stepShow(view, now);
     if (!frame) break;  // a press stopped the show
-    if (ticks) pointerSeen(view);
     if (!presentFrame(view.video, frame->items)) return false;
     view.framesPresented++;
     if (view.trace) traceFrame(view);

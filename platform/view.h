@@ -75,6 +75,11 @@ void viewUninitialize(View& view);
 // One event, as the main loop hands it over.
 void handleEvent(View& view, const SDL_Event& event);
 
+// One frame of the show at nowMs: frameStep with the view's pointer. A press
+// stays down for frameStep until a tick has seen it, however soon it was
+// released. Answers nullptr when the show stops.
+const Framebuffer* stepShow(View& view, int32_t nowMs);
+
 // The counter as whole milliseconds, reduced to 32 bits; no overflow however
 // long the machine has been up.
 int32_t counterMilliseconds(uint64_t counter, uint64_t frequency);
