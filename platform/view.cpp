@@ -235,15 +235,17 @@ bool viewInitialize(View& view) {
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return noDisplay(SDL_GetError());
   // SDL falls back to drivers that show nothing; only a request may choose them.
   const char* driver = SDL_GetCurrentVideoDriver();
-  bool showsNothing = driver && (std::strcmp(driver, "offscreen") == 0 ||
-                                 std::strcmp(driver, "dummy") == 0 ||
-                                 std::strcmp(driver, "evdev") == 0);
+  bool showsNothing =
+      driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+                 std::strcmp(driver, "evdev") == 0);
   if (showsNothing && !(asked && std::strstr(asked, driver))) {
     SDL_Quit();
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     std::string why = std::string("cannot open ") + (x11 ? "DISPLAY=" : "WAYLAND_DISPLAY=") +
-                      (x11 ? x11 : wayland ? wayland : "");
+                      (x11       ? x11
+                       : wayland ? wayland
+                                 : "");
     return noDisplay(why.c_str());
   }
   return true;

@@ -17,9 +17,9 @@ std::vector<uint32_t> testPattern() {
   for (int32_t y = 0; y < kScreenHeight; y++) {
     for (int32_t x = 0; x < kScreenWidth; x++) {
       uint32_t fourth = (x + y) % 3 == 0 ? 0xFF000000u : (x % 5 == 0 ? 0x80000000u : 0);
-      pixels[y * kScreenWidth + x] =
-          fourth | static_cast<uint32_t>(x & 0xFF) | static_cast<uint32_t>(y) << 8 |
-          static_cast<uint32_t>(0x40 + (x >> 8) * 0x40) << 16;
+      pixels[y * kScreenWidth + x] = fourth | static_cast<uint32_t>(x & 0xFF) |
+                                     static_cast<uint32_t>(y) << 8 |
+                                     static_cast<uint32_t>(0x40 + (x >> 8) * 0x40) << 16;
     }
   }
   return pixels;
