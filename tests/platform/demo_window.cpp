@@ -1,10 +1,12 @@
 #include "demo_window.h"
 
 // GoogleTest before Xlib, whose macros (None, Bool) would rewrite it.
+// clang-format off
+#include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+// clang-format on
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
