@@ -1,5 +1,5 @@
 # Corvexa's two commands for a fresh Debian 12 machine:
-#   make run    build (Release) and run the demo
+#   make run    build (Release) and run the demo (pictures in frames/ without a display)
 #   make test   build and run every test
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
@@ -11,8 +11,13 @@ run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
 	@cmake --build build/release
-	@build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames
-	@echo "Pictures of the show are in frames/ (tick-TTTTT.png)."
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  build/release/platform/corvexa; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): writing pictures instead."; \
+	  build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames; \
+	  echo "Pictures of the show are in frames/ (tick-TTTTT.png)."; \
+	fi
 
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
