@@ -30,11 +30,15 @@ int64_t nowMs() {
 
 }  // namespace
 
-std::string makeTestDirectory(const std::string& name) {
-  std::string path = ::testing::TempDir() + "corvexa-" + name + "-" + std::to_string(getpid());
+ScratchDirectory::ScratchDirectory(const std::string& name)
+    : path(::testing::TempDir() + "corvexa-" + name + "-" + std::to_string(getpid())) {
   std::filesystem::remove_all(path);
   std::filesystem::create_directories(path);
-  return path;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
 }
 
 VirtualDisplay::VirtualDisplay(int32_t width, int32_t height) {

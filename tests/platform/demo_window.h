@@ -86,5 +86,9 @@ class DemoRun {
   std::optional<int> status_;
 };
 
-// A fresh directory for one test's files.
-std::string makeTestDirectory(const std::string& name);
+// A fresh directory for one test's files, removed with it.
+struct ScratchDirectory {
+  explicit ScratchDirectory(const std::string& name);
+  ~ScratchDirectory();
+  std::string path;
+};
