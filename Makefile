@@ -1,11 +1,11 @@
 # Corvexa's two commands for a fresh Debian 12 machine:
-#   make run    build (Release) and run the demo
+#   make run    build (Release) and run the demo (pictures in frames/ without a display)
 #   make test   build and run every test
 #   make web    build the demo for the browser into build/web/ (see README.md)
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev
-TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib emscripten node-acorn chromium
+TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 
 .PHONY: run test build web
@@ -13,8 +13,13 @@ run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
 	@cmake --build build/release
-	@build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames
-	@echo "Pictures of the show are in frames/ (tick-TTTTT.png)."
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  build/release/platform/corvexa; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): writing pictures instead."; \
+	  build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames; \
+	  echo "Pictures of the show are in frames/ (tick-TTTTT.png)."; \
+	fi
 
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)

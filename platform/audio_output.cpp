@@ -1,0 +1,65 @@
+#include "platform/audio_output.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+constexpr uint32_t kBufferBytes = kAudioBufferSamples * sizeof(int16_t);
+
+bool silent(const char* what) {
+  std::fprintf(stderr, "corvexa: %s (%s); the show runs without sound\n", what, SDL_GetError());
+  return false;
+}
+
+}  // namespace
+
+bool startAudio(AudioOutput& audio, Demo& demo) {
+  audio.demo = &demo;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return silent("no audio driver");
+  SDL_AudioSpec wanted{};
+  wanted.freq = kAudioRate;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 1;
+  wanted.samples = 1024;      // the device's own buffer: under one of ours
+  wanted.callback = nullptr;  // queued, not pulled
+  // No changes allowed: SDL converts to whatever the device really takes.
+  audio.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  if (audio.device == 0) return silent("no audio device");
+  // Both silent buffers go in before playback starts, so the device's first
+  // 4,096 samples are exactly this silence.
+  if (SDL_QueueAudio(audio.device, audio.buffers[0], kBufferBytes) != 0 ||
+      SDL_QueueAudio(audio.device, audio.buffers[1], kBufferBytes) != 0) {
+    silent("the audio device takes no samples");
+    SDL_CloseAudioDevice(audio.device);
+    audio.device = 0;
+    return false;
+  }
+  SDL_PauseAudioDevice(audio.device, 0);
+  audio.stopping = false;
+  audio.workItem = std::thread(runAudioWorkItem, std::ref(audio));
+  return true;
+}
+
+void runAudioWorkItem(AudioOutput& audio) {
+  int32_t index = 0;  // the buffer that finished first
+  while (!audio.stopping.load(std::memory_order_relaxed)) {
+    if (SDL_GetQueuedAudioSize(audio.device) > kBufferBytes) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kAudioPollMs));
+      continue;
+    }
+    audio.demo->fillAudio(audio.buffers[index], kAudioBufferSamples);
+    if (SDL_QueueAudio(audio.device, audio.buffers[index], kBufferBytes) != 0) {
+      silent("the audio device stopped taking samples");
+      return;
+    }
+    index ^= 1;
+  }
+}
+
+void stopAudio(AudioOutput& audio) {
+  audio.stopping = true;
+  if (audio.workItem.joinable()) audio.workItem.join();
+  if (audio.device != 0) SDL_CloseAudioDevice(audio.device);
+  audio.device = 0;
+}
