@@ -159,15 +159,32 @@ TEST(DemoWindow, PlaysSilenceThenTheSongHalved) {
   while (file.read(reinterpret_cast<char*>(bytes), 2))
     samples.push_back(static_cast<int16_t>(bytes[0] | bytes[1] << 8));
   ASSERT_GT(samples.size(), 4096u + 8192u) << "too little sound";
-  int64_t wrong = 0;
+  // What the program queued: 4,096 samples of silence, then the song halved.
   int32_t count = state->renderedSampleCount;
-  for (size_t i = 0; i < samples.size(); i++) {
-    int16_t expected = 0;  // the first 4,096 are silence
-    if (i >= 4096 && count > 0) expected = state->pcmBuffer[(i - 4096) % count] >> 1;
-    if (samples[i] != expected && wrong++ < 3)
-      ADD_FAILURE() << "sample " << i << " is " << samples[i] << ", not " << expected;
+  ASSERT_GT(count, 0);
+  auto queued = [&](int64_t i) -> int16_t {
+    return i < 4096 ? 0 : static_cast<int16_t>(state->pcmBuffer[(i - 4096) % count] >> 1);
+  };
+  // The device takes 1,024 samples at a time. If the machine is so busy that
+  // the refill comes late, SDL fills the rest of that block with silence: such
+  // gaps are allowed, but only at the end of a block and only a few of them;
+  // every other sample must be the next queued one.
+  constexpr size_t kBlock = 1024;
+  int64_t next = 0;  // the next queued sample expected
+  int32_t gaps = 0;
+  for (size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
+    size_t k = 0;
+    while (k < kBlock && samples[start + k] == queued(next + static_cast<int64_t>(k))) k++;
+    for (size_t rest = k; rest < kBlock; rest++) {
+      ASSERT_EQ(samples[start + rest], 0)
+          << "sample " << start + rest << " is neither the queued sample " << queued(next + rest)
+          << " nor silence from an underrun";
+    }
+    if (k < kBlock) gaps++;
+    next += static_cast<int64_t>(k);
   }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_LE(gaps, 2) << "the queue ran dry too often";
+  EXPECT_GT(next, 4096 + 8192) << "too little of the song arrived";
 }
 
 TEST(DemoWindow, HiddenWindowRunsNoTicksAndContinuesWhereItWas) {

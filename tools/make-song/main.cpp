@@ -19,7 +19,7 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/wav_file.h"
 #include "tools/make-song/gzip_file.h"
-#include "tools/make-song/mix_estimate.h"
+#include "tools/make-song/levels.h"
 #include "tools/make-song/score_parser.h"
 #include "tools/make-song/synthesiser.h"
 #include "tools/make-song/xm_writer.h"
@@ -70,11 +70,16 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
   }
   if (!xmPath.empty()) writeFile(xmPath, xm);
   if (wavPath.empty() && !levels) return 0;
-  const std::vector<int16_t> preview = renderEstimate(song);
-  if (!wavPath.empty()) writeWav(wavPath, preview.data(), static_cast<int64_t>(preview.size()));
+  const Preview preview = renderPreview(xm);
+  if (!preview.refusal.empty()) {
+    throw CommandFailure(scorePath + ": the player refuses the song: " + preview.refusal);
+  }
+  const int64_t count = static_cast<int64_t>(preview.samples.size());
+  if (!wavPath.empty()) writeWav(wavPath, preview.samples.data(), count);
   if (levels) {
-    const Levels l = measureLevels(preview);
-    std::printf("samples %zu  frames %zu  xm bytes %zu\n", preview.size(), frames, xm.size());
+    const Levels l = measureLevels(preview.samples.data(), count);
+    std::printf("samples %lld  frames %zu  xm bytes %zu\n", static_cast<long long>(count), frames,
+                xm.size());
     std::printf("peak %d  clipped %lld  rms %.2f dBFS  dc %.2f\n", l.peak,
                 static_cast<long long>(l.clipped), l.rmsDecibels, l.meanDc);
   }
