@@ -11,7 +11,7 @@ WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 .PHONY: run test build web
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
-	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
+	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF -Wno-dev >/dev/null
 	@cmake --build build/release
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  build/release/platform/corvexa; \
