@@ -20,3 +20,6 @@ struct CommandFailure : std::runtime_error {
 };
 
 Command addFramesCommand(CLI::App& app);
+Command addStreamCommand(CLI::App& app);
+Command addSongCommand(CLI::App& app);
+Command addCaptureCommand(CLI::App& app);

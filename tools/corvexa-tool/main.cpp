@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
   app.require_subcommand(1, 1);
   std::vector<Command> commands = {
       addFramesCommand(app),
+      addStreamCommand(app),
+      addSongCommand(app),
+      addCaptureCommand(app),
   };
   try {
     app.parse(argc, argv);
