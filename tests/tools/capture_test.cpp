@@ -222,7 +222,7 @@ TEST(CaptureCommand, FailuresLeaveNoFileAndSaySo) {
       "head -c 100000 >/dev/null; exit 0",           // stops reading, says nothing
       "cat >/dev/null; cat <&3 >/dev/null; exit 3",  // reads everything, then fails
       "cat >/dev/null; cat <&3 >/dev/null; exit 0",  // claims success, writes nothing
-      "for last; do :; done; echo partial >\"$last\"; kill -9 $$",  // dies mid-file
+      "for last; do :; done; echo partial >\"${last#file:}\"; kill -9 $$",  // dies mid-file
   };
   // A full disk: ffmpeg's writes fail (EFBIG here, as ENOSPC would) once the
   // file passes 4 KiB, the size limit's signal being ignored.

@@ -203,7 +203,10 @@ std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const Ca
                                        "tv"});
   }
   arguments.insert(arguments.end(),
-                   {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4", output});
+                   {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4",
+                    // "file:" so that a name with a colon or a leading
+                    // dash is taken as a plain file name.
+                    "file:" + output});
   return arguments;
 }
 
@@ -292,7 +295,7 @@ class ProgressLine {
   int32_t framesPerSecond_;
   bool shown_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point lastShown_{};
+  std::chrono::steady_clock::time_point lastShown_ = start_;
 };
 
 std::string exitText(int status) {
