@@ -56,6 +56,17 @@ std::vector<uint8_t> decodeFrames(const std::string& file, const std::string& sc
   return readFile(raw);
 }
 
+// The video's sound decoded to 16-bit samples.
+std::vector<int16_t> decodeSound(const std::string& file, const std::string& scratch) {
+  std::string raw = scratch + "/decoded.s16";
+  EXPECT_EQ(shell("ffmpeg -v error -y -i " + file + " -map 0:a -f s16le " + raw), 0);
+  std::vector<uint8_t> bytes = readFile(raw);
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); i++)
+    samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  return samples;
+}
+
 // The engine's frame at tick as `frames --raw` wrote it, enlarged scale times
 // with square pixels, as 8-bit red, green, blue.
 std::vector<uint8_t> engineFrame(const ScratchDirectory& dir, int32_t tick, int32_t scale) {
@@ -90,7 +101,7 @@ bool onlyEntry(const ScratchDirectory& dir, const std::string& name) {
   return entries == 1;
 }
 
-TEST(CaptureCommand, LosslessFramesAreTheEngineFramesAtTheirTicks) {
+TEST(CaptureCommand, LosslessFramesAndSoundAreTheEnginesAtTheirTicks) {
   ScratchDirectory dir("capture-lossless");
   // 60 Hz: one tick per frame. 30 Hz: one tick per frame until the rate is
   // first measured at the 120th frame, two ticks per frame from then on.
@@ -112,6 +123,19 @@ TEST(CaptureCommand, LosslessFramesAreTheEngineFramesAtTheirTicks) {
   for (int32_t tick = 1; tick <= 120; tick++)
     ASSERT_TRUE(frameOf(decoded, tick - 1, 640, 360) == engineFrame(dir, tick, 2))
         << "frame at tick " << tick;
+
+  // The sound is the audio output's stream (of which `stream` is tested
+  // against the engine), sample for sample, cut to the video's length.
+  ToolResult stream = runTool("stream --samples 220500 --out " + (dir / "stream.wav"));
+  ASSERT_EQ(stream.status, 0) << stream.output;
+  std::vector<uint8_t> wav = readFile(dir / "stream.wav");
+  ASSERT_EQ(wav.size(), 44u + 2 * 220500);
+  std::vector<int16_t> streamed(220500);
+  for (size_t i = 0; i < streamed.size(); i++)
+    streamed[i] = static_cast<int16_t>(wav[44 + 2 * i] | wav[45 + 2 * i] << 8);
+  EXPECT_TRUE(decodeSound(dir / "60.mp4", dir.path) ==
+              std::vector<int16_t>(streamed.begin(), streamed.begin() + 88200));
+  EXPECT_TRUE(decodeSound(dir / "30.mp4", dir.path) == streamed);
 
   EXPECT_EQ(probeStream(dir / "30.mp4", "v:0", dir.path)["nb_read_frames"], "150");
   decoded = decodeFrames(dir / "30.mp4", dir.path);

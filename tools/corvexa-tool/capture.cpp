@@ -13,8 +13,9 @@
 // cut to exactly the video's length.
 //
 // Without --seconds the video holds the whole show and 20 seconds of its last
-// scene. --lossless stores every pixel exactly (H.264 in RGB at quantiser 0),
-// for comparing frames; not every player plays such files.
+// scene. --lossless stores every pixel and sample exactly (H.264 in RGB at
+// quantiser 0, FLAC), for comparing with the engine; not every player plays
+// such files.
 //
 // ffmpeg does the encoding. Frames go to its standard input and the sound to
 // its descriptor 3, each pipe fed by its own thread, one frame and one small
@@ -177,36 +178,25 @@ std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const Ca
       "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", "1", "-thread_queue_size", "64",
       "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
   if (options.lossless) {
-    arguments.insert(arguments.end(), {"-c:v", "libx264rgb", "-qp", "0", "-preset", "ultrafast",
-                                       "-pix_fmt", "rgb24"});
+    // FLAC in MP4 is still marked experimental in ffmpeg, hence -strict -2.
+    const char* lossless[] = {"-c:v",     "libx264rgb", "-qp",  "0",    "-preset", "ultrafast",
+                              "-pix_fmt", "rgb24",      "-c:a", "flac", "-strict", "-2"};
+    arguments.insert(arguments.end(), std::begin(lossless), std::end(lossless));
   } else {
     // Studio-range BT.709, stated in the file, so players show the colours as drawn.
-    arguments.insert(arguments.end(), {"-c:v",
-                                       "libx264",
-                                       "-preset",
-                                       "veryfast",
-                                       "-crf",
-                                       "18",
-                                       "-tune",
-                                       "animation",
-                                       "-vf",
-                                       "scale=out_color_matrix=bt709:out_range=tv",
-                                       "-pix_fmt",
-                                       "yuv420p",
-                                       "-colorspace",
-                                       "bt709",
-                                       "-color_primaries",
-                                       "bt709",
-                                       "-color_trc",
-                                       "bt709",
-                                       "-color_range",
-                                       "tv"});
+    // clang-format off
+    const char* playable[] = {
+        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-tune", "animation",
+        "-vf", "scale=out_color_matrix=bt709:out_range=tv", "-pix_fmt", "yuv420p",
+        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+        "-color_range", "tv",
+        "-c:a", "aac", "-b:a", "192k"};
+    // clang-format on
+    arguments.insert(arguments.end(), std::begin(playable), std::end(playable));
   }
-  arguments.insert(arguments.end(),
-                   {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4",
-                    // "file:" so that a name with a colon or a leading
-                    // dash is taken as a plain file name.
-                    "file:" + output});
+  // "file:" so that a name with a colon or a leading dash is a plain file name.
+  const std::string tail[] = {"-movflags", "+faststart", "-f", "mp4", "file:" + output};
+  arguments.insert(arguments.end(), std::begin(tail), std::end(tail));
   return arguments;
 }
 
@@ -356,7 +346,7 @@ int runCapture(const CaptureOptions& options) {
   std::printf("wrote %s: %lld frames at %d fps (%.3f s), %dx%d, %s, %.1fx real time\n",
               options.out.c_str(), static_cast<long long>(plan.frames), options.framesPerSecond,
               static_cast<double>(plan.frames) / options.framesPerSecond, plan.width, plan.height,
-              options.lossless ? "lossless RGB H.264 + AAC" : "H.264 + AAC",
+              options.lossless ? "lossless RGB H.264 + FLAC" : "H.264 + AAC",
               progress.speed(plan.frames));
   return 0;
 }
@@ -373,7 +363,8 @@ Command addCaptureCommand(CLI::App& app) {
   command->add_option("--scale", options->scale, "whole-number enlargement (default 4: 1280x720)");
   command->add_option("--fps", options->framesPerSecond,
                       "display rate to simulate (default 60: one tick per frame)");
-  command->add_flag("--lossless", options->lossless,
-                    "store every pixel exactly (RGB H.264, quantiser 0), for tests");
+  command->add_flag(
+      "--lossless", options->lossless,
+      "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
   return {command, [options] { return runCapture(*options); }};
 }
