@@ -170,10 +170,11 @@ std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const Ca
       // Every error fails the run: without this a full disk while writing the
       // index is only logged, and ffmpeg exits 0 with a truncated file.
       "-xerror",
-      // The frames: 8-bit red, green, blue, top row first.
+      // The frames: 8-bit red, green, blue, top row first. ffmpeg queues a few
+      // (its default 8) so that its memory stays small at large scales.
       "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
       std::to_string(plan.width) + "x" + std::to_string(plan.height), "-framerate",
-      std::to_string(options.framesPerSecond), "-thread_queue_size", "64", "-i", "pipe:0",
+      std::to_string(options.framesPerSecond), "-i", "pipe:0",
       // The sound: 16-bit little-endian mono samples.
       "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", "1", "-thread_queue_size", "64",
       "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
