@@ -23,12 +23,10 @@
 // temporary name that becomes OUT only when everything succeeded: on any
 // failure (ffmpeg missing or failing, a full disk, an interrupt) no OUT
 // appears and an existing OUT stays as it was.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -43,6 +41,8 @@
 #include "tools/corvexa-tool/audio_stream.h"
 #include "tools/corvexa-tool/child_process.h"
 #include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/partial_file.h"
+#include "tools/corvexa-tool/progress_line.h"
 #include "tools/corvexa-tool/show_clock.h"
 #include "tools/corvexa-tool/wav_file.h"
 
@@ -125,43 +125,6 @@ CapturePlan planCapture(const CaptureOptions& options) {
     throw CommandFailure(options.out + ": is a directory");
   return plan;
 }
-
-// The file ffmpeg writes into: beside OUT, so that the final rename stays on
-// one file system; removed when it goes out of scope unless it became OUT.
-class PartialFile {
- public:
-  explicit PartialFile(const std::string& out) : path_(out + ".partial-XXXXXX") {
-    int fd = mkstemp(path_.data());
-    if (fd < 0) throw CommandFailure(out + ": cannot create (" + strerror(errno) + ")", 1);
-    close(fd);
-  }
-  PartialFile(const PartialFile&) = delete;
-  PartialFile& operator=(const PartialFile&) = delete;
-  ~PartialFile() {
-    if (!kept_) std::remove(path_.c_str());
-  }
-
-  const std::string& path() const { return path_; }
-
-  // Makes it OUT; throws CommandFailure (and removes it) when it is empty or
-  // the rename fails.
-  void keepAs(const std::string& out) {
-    struct stat info;
-    if (stat(path_.c_str(), &info) != 0 || info.st_size == 0)
-      throw CommandFailure("ffmpeg reported success but wrote nothing; " + out + " not written", 1);
-    // mkstemp made it readable by its owner only; give it the usual rights.
-    mode_t mask = umask(0);
-    umask(mask);
-    chmod(path_.c_str(), 0666 & ~mask);
-    if (std::rename(path_.c_str(), out.c_str()) != 0)
-      throw CommandFailure(out + ": cannot write (" + strerror(errno) + ")", 1);
-    kept_ = true;
-  }
-
- private:
-  std::string path_;
-  bool kept_ = false;
-};
 
 std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const CapturePlan& plan,
                                          const std::string& output) {
@@ -252,43 +215,6 @@ void feedAudio(AudioFeed& feed) {
   close(feed.fd);
 }
 
-// "42% (2650 of 6293 frames), 3.1x real time" on stderr, rewritten in place
-// about four times a second while stderr is a terminal.
-class ProgressLine {
- public:
-  ProgressLine(int64_t frames, int32_t framesPerSecond)
-      : frames_(frames), framesPerSecond_(framesPerSecond), shown_(isatty(2) != 0) {}
-
-  void update(int64_t done) {
-    auto now = std::chrono::steady_clock::now();
-    if (done < frames_ && now - lastShown_ < std::chrono::milliseconds(250)) return;
-    lastShown_ = now;
-    if (!shown_) return;
-    std::fprintf(stderr, "\rcapture: %3d%% (%lld of %lld frames), %.1fx real time ",
-                 static_cast<int32_t>(done * 100 / frames_), static_cast<long long>(done),
-                 static_cast<long long>(frames_), speed(done));
-    if (done == frames_) std::fputc('\n', stderr);
-  }
-
-  // Seconds of video made per second of running.
-  double speed(int64_t done) const {
-    std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
-    double video = static_cast<double>(done) / framesPerSecond_;
-    return elapsed.count() > 0 ? video / elapsed.count() : 0;
-  }
-
-  void abandon() {
-    if (shown_) std::fputc('\n', stderr);
-  }
-
- private:
-  int64_t frames_;
-  int32_t framesPerSecond_;
-  bool shown_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point lastShown_ = start_;
-};
-
 std::string exitText(int status) {
   if (status > 128) return "ended by signal " + std::to_string(status - 128);
   return "exit status " + std::to_string(status);
@@ -342,6 +268,8 @@ int runCapture(const CaptureOptions& options) {
                              ", ffmpeg " + exitText(status) + ")" + notWritten,
                          1);
   if (status != 0) throw CommandFailure("ffmpeg failed (" + exitText(status) + ")" + notWritten, 1);
+  if (partial.size() == 0)
+    throw CommandFailure("ffmpeg reported success but wrote nothing" + notWritten, 1);
   partial.keepAs(options.out);
 
   std::printf("wrote %s: %lld frames at %d fps (%.3f s), %dx%d, %s, %.1fx real time\n",
