@@ -249,10 +249,11 @@ TEST(CaptureCommand, FailuresLeaveNoFileAndSaySo) {
       "for last; do :; done; echo partial >\"${last#file:}\"; kill -9 $$",  // dies mid-file
   };
   // A full disk: ffmpeg's writes fail (EFBIG here, as ENOSPC would) once the
-  // file passes 4 KiB, the size limit's signal being ignored.
+  // file passes 1 KiB (2 KiB where sh is bash, which counts in KiB), the size
+  // limit's signal being ignored. The video is about 7 KiB.
   {
     const std::string log = dir.path.string() + "-full.txt";
-    EXPECT_EQ(shell("trap '' XFSZ; ulimit -f 8; " + std::string(CORVEXA_TOOL) + " " + capture +
+    EXPECT_EQ(shell("trap '' XFSZ; ulimit -f 2; " + std::string(CORVEXA_TOOL) + " " + capture +
                     " >" + log + " 2>&1"),
               1);
     std::vector<uint8_t> message = readFile(log);
