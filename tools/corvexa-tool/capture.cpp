@@ -34,6 +34,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -237,7 +238,16 @@ int runCapture(const CaptureOptions& options) {
   audio.demo = state->demo;
   audio.fd = child.thirdFd;
   audio.samples = plan.samples;
-  std::thread audioThread(feedAudio, std::ref(audio));
+  std::thread audioThread;
+  try {
+    audioThread = std::thread(feedAudio, std::ref(audio));
+  } catch (const std::system_error& error) {
+    close(child.inputFd);
+    close(child.thirdFd);
+    kill(child.pid, SIGTERM);
+    waitChild(child.pid);
+    throw CommandFailure(std::string("cannot start a thread (") + error.what() + ")", 1);
+  }
 
   ShowClock clock(*state, options.framesPerSecond);
   ProgressLine progress(plan.frames, options.framesPerSecond);
