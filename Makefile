@@ -1,10 +1,11 @@
 # Corvexa's two commands for a fresh Debian 12 machine:
-#   make run    build (Release) and run the demo (pictures in frames/ without a display)
+#   make run    build (Release) and run the demo; with no display (neither
+#               DISPLAY nor WAYLAND_DISPLAY set) render it to corvexa.mp4
 #   make test   build and run every test
 #   make web    build the demo for the browser into build/web/ (see README.md)
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
-RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev
+RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
 TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 
@@ -16,9 +17,9 @@ run:
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  build/release/platform/corvexa; \
 	else \
-	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): writing pictures instead."; \
-	  build/release/tools/corvexa-tool frames --ticks 60,300,1000,2200,3700,4550,5400 --out frames; \
-	  echo "Pictures of the show are in frames/ (tick-TTTTT.png)."; \
+	  build/release/tools/corvexa-tool capture corvexa.mp4 && \
+	  echo "No display here, so the show (with its sound) was rendered to $(CURDIR)/corvexa.mp4." && \
+	  echo "Play it with: ffplay corvexa.mp4   (or: mpv corvexa.mp4)"; \
 	fi
 
 test:

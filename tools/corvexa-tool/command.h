@@ -23,3 +23,6 @@ Command addFramesCommand(CLI::App& app);
 Command addGifCommand(CLI::App& app);
 Command addGunzipCommand(CLI::App& app);
 Command addXmCommand(CLI::App& app);
+Command addStreamCommand(CLI::App& app);
+Command addSongCommand(CLI::App& app);
+Command addCaptureCommand(CLI::App& app);

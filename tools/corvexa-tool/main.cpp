@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
       addGifCommand(app),
       addGunzipCommand(app),
       addXmCommand(app),
+      addStreamCommand(app),
+      addSongCommand(app),
+      addCaptureCommand(app),
   };
   try {
     app.parse(argc, argv);

@@ -7,9 +7,37 @@ ShowClock::ShowClock(DemoState& state, int32_t framesPerSecond)
 
 const Framebuffer& ShowClock::step() {
   frame_++;
-  // Whole milliseconds since an arbitrary start one second before frame 0,
-  // kept non-zero (0 means "no rate measured yet") and wrapped to 32 bits.
-  int64_t ms = 1000 + frame_ * 1000 / framesPerSecond_;
+  return *frameStep(host_, PointerState{}, showClockMs(frame_, framesPerSecond_));
+}
+
+int32_t showClockMs(int64_t frame, int32_t framesPerSecond) {
+  int64_t ms = 1000 + frame * 1000 / framesPerSecond;
   int32_t now = static_cast<int32_t>(static_cast<uint32_t>(ms));
-  return *frameStep(host_, PointerState{}, now);
+  return now != 0 ? now : 1;
+}
+
+namespace {
+
+// A Demo that only counts its ticks, for running the frame driver alone.
+struct TickCounter : Demo {
+  int32_t ticks = 0;
+  bool update(const PointerState&) override {
+    ticks++;
+    return true;
+  }
+  void draw(Framebuffer) override {}
+};
+
+}  // namespace
+
+int64_t framesBeforeTick(int32_t tick, int32_t framesPerSecond) {
+  Arena arena;
+  TickCounter counter;
+  FrameHost host = makeFrameHost(arena, counter);
+  int64_t frame = 0;
+  while (true) {
+    frame++;
+    frameStep(host, PointerState{}, showClockMs(frame, framesPerSecond));
+    if (counter.ticks >= tick) return frame - 1;
+  }
 }

@@ -8,6 +8,15 @@
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
+// The clock reading at frame (1 for the first): whole milliseconds since an
+// arbitrary start one second before frame 0, never 0 (0 means "no rate
+// measured yet"), wrapped to 32 bits as a millisecond counter wraps.
+int32_t showClockMs(int64_t frame, int32_t framesPerSecond);
+
+// How many frames such a display draws before the first frame that shows tick
+// (tick >= 1): 5,093 before tick 5,094 at 60 Hz, where each frame runs one tick.
+int64_t framesBeforeTick(int32_t tick, int32_t framesPerSecond);
+
 class ShowClock {
  public:
   ShowClock(DemoState& state, int32_t framesPerSecond);

@@ -1,0 +1,23 @@
+// framesBeforeTick: how long capture's default video is, at each display rate.
+#include "tools/corvexa-tool/show_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FramesBeforeTick, FollowsTheFrameDriverAtEachRate) {
+  // 60 Hz: one tick per frame, so tick t first shows in frame t.
+  EXPECT_EQ(framesBeforeTick(1, 60), 0);
+  EXPECT_EQ(framesBeforeTick(5094, 60), 5093);
+  // 30 Hz: one tick per frame until the rate is measured at frame 120, then two.
+  EXPECT_EQ(framesBeforeTick(120, 30), 119);
+  EXPECT_EQ(framesBeforeTick(121, 30), 120);
+  EXPECT_EQ(framesBeforeTick(122, 30), 120);
+  EXPECT_EQ(framesBeforeTick(124, 30), 121);
+  // 50 Hz: 19 ms a frame from frame 121 on; frame 126 runs ticks 126 and 127.
+  EXPECT_EQ(framesBeforeTick(126, 50), 125);
+  EXPECT_EQ(framesBeforeTick(127, 50), 125);
+  EXPECT_EQ(framesBeforeTick(128, 50), 126);
+}
+
+}  // namespace

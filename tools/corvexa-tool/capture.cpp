@@ -1,0 +1,309 @@
+// corvexa-tool capture OUT.mp4 [--seconds S] [--scale K] [--fps F] [--lossless]
+//
+// Renders the show without a display into a video file that any player opens:
+// H.264 (yuv420p) and AAC in MP4, with the index at the front (+faststart).
+//
+// The engine runs as on a display of F frames a second (60 by default): one
+// frameStep per frame with a clock that advances 1000 / F ms per frame in whole
+// milliseconds, so the frame driver's rate measurement picks the ticks per
+// frame exactly as it would live (one per frame at 60, two at 30, one and now
+// and then two at 50). Each frame is enlarged K times with nearest-neighbour
+// pixels (4 by default: 1280 x 720). The sound is what the audio output sends
+// to the device: 4,096 samples of silence, then the song halved and looping,
+// cut to exactly the video's length.
+//
+// Without --seconds the video holds the whole show and 20 seconds of its last
+// scene. --lossless stores every pixel and sample exactly (H.264 in RGB at
+// quantiser 0, FLAC), for comparing with the engine; not every player plays
+// such files.
+//
+// ffmpeg does the encoding. Frames go to its standard input and the sound to
+// its descriptor 3, each pipe fed by its own thread, one frame and one small
+// block of sound in memory at a time. ffmpeg writes beside OUT under a
+// temporary name that becomes OUT only when everything succeeded: on any
+// failure (ffmpeg missing or failing, a full disk, an interrupt) no OUT
+// appears and an existing OUT stays as it was.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/demo_state.h"
+#include "tools/corvexa-tool/audio_stream.h"
+#include "tools/corvexa-tool/child_process.h"
+#include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/partial_file.h"
+#include "tools/corvexa-tool/progress_line.h"
+#include "tools/corvexa-tool/show_clock.h"
+#include "tools/corvexa-tool/wav_file.h"
+
+namespace {
+
+constexpr int32_t kLastSceneTick = 5094;   // the six twisters and the scroller
+constexpr int32_t kLastSceneSeconds = 20;  // shown of the last scene by default
+constexpr double kMaxSeconds = 3600;       // an hour of video at most
+constexpr int32_t kMaxScale = 12;          // 3840 x 2160
+constexpr int32_t kMaxFramesPerSecond = 240;
+constexpr int32_t kAudioBlockSamples = 4096;
+
+struct CaptureOptions {
+  std::string out;
+  double seconds = 0;
+  CLI::Option* secondsOption = nullptr;
+  int32_t scale = 4;
+  int32_t framesPerSecond = 60;
+  bool lossless = false;
+};
+
+// What the video holds, worked out before anything runs.
+struct CapturePlan {
+  int64_t frames = 0;
+  int64_t samples = 0;  // frames' duration at 44,100 Hz, rounded to the nearest sample
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+volatile std::sig_atomic_t interruptSignal = 0;
+
+void onInterrupt(int signal) {
+  interruptSignal = signal;
+}
+
+bool interrupted() {
+  return interruptSignal != 0;
+}
+
+// Ctrl-C or a kill ends the capture cleanly: the loops see the flag, blocked
+// writes return EINTR (no SA_RESTART), and the partial file is removed.
+// Broken pipes come back as EPIPE from write instead of killing the process.
+void takeSignals() {
+  struct sigaction action = {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+CapturePlan planCapture(const CaptureOptions& options) {
+  const int32_t fps = options.framesPerSecond;
+  if (fps < 1 || fps > kMaxFramesPerSecond)
+    throw CommandFailure("bad --fps " + std::to_string(fps) + ": the display rate runs from 1 to " +
+                         std::to_string(kMaxFramesPerSecond));
+  if (options.scale < 1 || options.scale > kMaxScale)
+    throw CommandFailure("bad --scale " + std::to_string(options.scale) +
+                         ": the scale is a whole number from 1 to " + std::to_string(kMaxScale));
+  CapturePlan plan;
+  if (options.secondsOption->count() > 0) {
+    if (!std::isfinite(options.seconds) || options.seconds <= 0 || options.seconds > kMaxSeconds)
+      throw CommandFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+                           ": the length runs from one frame to " +
+                           std::to_string(static_cast<int32_t>(kMaxSeconds)) + " seconds");
+    plan.frames = std::llround(options.seconds * fps);
+    if (plan.frames < 1)
+      throw CommandFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+                           ": shorter than one frame at " + std::to_string(fps) + " fps");
+  } else {
+    plan.frames = framesBeforeTick(kLastSceneTick, fps) + int64_t{kLastSceneSeconds} * fps;
+  }
+  plan.samples = (plan.frames * kSampleRate + fps / 2) / fps;
+  plan.width = kScreenWidth * options.scale;
+  plan.height = kScreenHeight * options.scale;
+
+  if (options.out.empty()) throw CommandFailure("the output file name is empty");
+  struct stat info;
+  if (stat(options.out.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    throw CommandFailure(options.out + ": is a directory");
+  return plan;
+}
+
+std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const CapturePlan& plan,
+                                         const std::string& output) {
+  std::vector<std::string> arguments = {
+      "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+      // Every error fails the run: without this a full disk while writing the
+      // index is only logged, and ffmpeg exits 0 with a truncated file.
+      "-xerror",
+      // The frames: 8-bit red, green, blue, top row first. ffmpeg queues a few
+      // (its default 8) so that its memory stays small at large scales.
+      "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+      std::to_string(plan.width) + "x" + std::to_string(plan.height), "-framerate",
+      std::to_string(options.framesPerSecond), "-i", "pipe:0",
+      // The sound: 16-bit little-endian mono samples.
+      "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", "1", "-thread_queue_size", "64",
+      "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
+  if (options.lossless) {
+    // FLAC in MP4 is still marked experimental in ffmpeg, hence -strict -2.
+    const char* lossless[] = {"-c:v",     "libx264rgb", "-qp",  "0",    "-preset", "ultrafast",
+                              "-pix_fmt", "rgb24",      "-c:a", "flac", "-strict", "-2"};
+    arguments.insert(arguments.end(), std::begin(lossless), std::end(lossless));
+  } else {
+    // Studio-range BT.709, stated in the file, so players show the colours as drawn.
+    // clang-format off
+    const char* playable[] = {
+        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-tune", "animation",
+        "-vf", "scale=out_color_matrix=bt709:out_range=tv", "-pix_fmt", "yuv420p",
+        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+        "-color_range", "tv",
+        "-c:a", "aac", "-b:a", "192k"};
+    // clang-format on
+    arguments.insert(arguments.end(), std::begin(playable), std::end(playable));
+  }
+  // "file:" so that a name with a colon or a leading dash is a plain file name.
+  const std::string tail[] = {"-movflags", "+faststart", "-f", "mp4", "file:" + output};
+  arguments.insert(arguments.end(), std::begin(tail), std::end(tail));
+  return arguments;
+}
+
+// One frame enlarged scale times: every engine pixel (red | green << 8 |
+// blue << 16) becomes a square of scale x scale pixels of three bytes.
+void scaleFrame(const Framebuffer& frame, int32_t scale, std::vector<uint8_t>& out) {
+  const size_t rowBytes = static_cast<size_t>(kScreenWidth) * scale * 3;
+  out.resize(rowBytes * kScreenHeight * scale);
+  uint8_t* row = out.data();
+  for (int32_t y = 0; y < kScreenHeight; y++) {
+    uint8_t* byte = row;
+    for (int32_t x = 0; x < kScreenWidth; x++) {
+      uint32_t pixel = frame[y * kScreenWidth + x];
+      for (int32_t i = 0; i < scale; i++) {
+        *byte++ = static_cast<uint8_t>(pixel);
+        *byte++ = static_cast<uint8_t>(pixel >> 8);
+        *byte++ = static_cast<uint8_t>(pixel >> 16);
+      }
+    }
+    for (int32_t i = 1; i < scale; i++) std::memcpy(row + i * rowBytes, row, rowBytes);
+    row += rowBytes * scale;
+  }
+}
+
+// The sound side, run on its own thread: the audio output's stream, cut to
+// samples, into fd, which it closes at the end.
+struct AudioFeed {
+  Demo* demo = nullptr;
+  int fd = -1;
+  int64_t samples = 0;
+  std::atomic<int> error{0};  // errno of a failed write
+};
+
+void feedAudio(AudioFeed& feed) {
+  AudioStream stream(*feed.demo);
+  int16_t samples[kAudioBlockSamples];
+  uint8_t bytes[2 * kAudioBlockSamples];
+  while (stream.samplesRead() < feed.samples && !interrupted()) {
+    int64_t count = feed.samples - stream.samplesRead();
+    if (count > kAudioBlockSamples) count = kAudioBlockSamples;
+    stream.read(samples, count);
+    for (int64_t i = 0; i < count; i++) {
+      bytes[2 * i] = static_cast<uint8_t>(samples[i]);
+      bytes[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) >> 8);
+    }
+    int error = writeAll(feed.fd, bytes, static_cast<size_t>(2 * count), interrupted);
+    if (error != 0) {
+      feed.error = error;
+      break;
+    }
+  }
+  close(feed.fd);
+}
+
+std::string exitText(int status) {
+  if (status > 128) return "ended by signal " + std::to_string(status - 128);
+  return "exit status " + std::to_string(status);
+}
+
+int runCapture(const CaptureOptions& options) {
+  CapturePlan plan = planCapture(options);
+  std::string ffmpeg = findOnPath("ffmpeg");
+  if (ffmpeg.empty())
+    throw CommandFailure("ffmpeg not found on PATH; install the Debian package ffmpeg", 1);
+  takeSignals();
+  PartialFile partial(options.out);
+
+  auto state = std::make_unique<DemoState>();
+  startUp(*state);
+  ChildProcess child = startChild(ffmpeg, ffmpegArguments(options, plan, partial.path()));
+
+  // From here until the joins nothing throws: the thread must be joined.
+  AudioFeed audio;
+  audio.demo = state->demo;
+  audio.fd = child.thirdFd;
+  audio.samples = plan.samples;
+  std::thread audioThread;
+  try {
+    audioThread = std::thread(feedAudio, std::ref(audio));
+  } catch (const std::system_error& error) {
+    close(child.inputFd);
+    close(child.thirdFd);
+    kill(child.pid, SIGTERM);
+    waitChild(child.pid);
+    throw CommandFailure(std::string("cannot start a thread (") + error.what() + ")", 1);
+  }
+
+  ShowClock clock(*state, options.framesPerSecond);
+  ProgressLine progress(plan.frames, options.framesPerSecond);
+  std::vector<uint8_t> pixels;
+  int videoError = 0;
+  int64_t done = 0;
+  while (done < plan.frames && videoError == 0 && audio.error == 0 && !interrupted()) {
+    scaleFrame(clock.step(), options.scale, pixels);
+    videoError = writeAll(child.inputFd, pixels.data(), pixels.size(), interrupted);
+    if (videoError == 0) progress.update(++done);
+  }
+  close(child.inputFd);
+  bool stoppedEarly = done < plan.frames;
+  // ffmpeg may wait for sound that will not come now; stop it.
+  if (stoppedEarly) kill(child.pid, SIGTERM);
+  audioThread.join();
+  int status = waitChild(child.pid);
+  if (stoppedEarly) progress.abandon();
+
+  const std::string notWritten = "; " + options.out + " not written";
+  if (interrupted()) throw CommandFailure("interrupted" + notWritten, 128 + interruptSignal);
+  if (videoError != 0)
+    throw CommandFailure(std::string("ffmpeg stopped taking frames (") + strerror(videoError) +
+                             ", ffmpeg " + exitText(status) + ")" + notWritten,
+                         1);
+  if (audio.error != 0)
+    throw CommandFailure(std::string("ffmpeg stopped taking sound (") + strerror(audio.error) +
+                             ", ffmpeg " + exitText(status) + ")" + notWritten,
+                         1);
+  if (status != 0) throw CommandFailure("ffmpeg failed (" + exitText(status) + ")" + notWritten, 1);
+  if (partial.size() == 0)
+    throw CommandFailure("ffmpeg reported success but wrote nothing" + notWritten, 1);
+  partial.keepAs(options.out);
+
+  std::printf("wrote %s: %lld frames at %d fps (%.3f s), %dx%d, %s, %.1fx real time\n",
+              options.out.c_str(), static_cast<long long>(plan.frames), options.framesPerSecond,
+              static_cast<double>(plan.frames) / options.framesPerSecond, plan.width, plan.height,
+              options.lossless ? "lossless RGB H.264 + FLAC" : "H.264 + AAC",
+              progress.speed(plan.frames));
+  return 0;
+}
+
+}  // namespace
+
+Command addCaptureCommand(CLI::App& app) {
+  auto options = std::make_shared<CaptureOptions>();
+  CLI::App* command =
+      app.add_subcommand("capture", "render the show with its sound to an MP4 video (ffmpeg)");
+  command->add_option("out", options->out, "the video file to write, e.g. corvexa.mp4")->required();
+  options->secondsOption = command->add_option(
+      "--seconds", options->seconds, "length (default: the whole show and 20 s of its last scene)");
+  command->add_option("--scale", options->scale, "whole-number enlargement (default 4: 1280x720)");
+  command->add_option("--fps", options->framesPerSecond,
+                      "display rate to simulate (default 60: one tick per frame)");
+  command->add_flag(
+      "--lossless", options->lossless,
+      "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
+  return {command, [options] { return runCapture(*options); }};
+}

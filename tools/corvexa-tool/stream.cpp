@@ -1,0 +1,53 @@
+// corvexa-tool stream --samples N --out OUT.wav
+//
+// Writes the first N samples the audio output sends to the device: 4,096
+// samples of silence (the two buffers queued before the song starts), then
+// the rendered song halved and looping, as 16-bit mono PCM at 44,100 Hz.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/demo_state.h"
+#include "tools/corvexa-tool/audio_stream.h"
+#include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/wav_file.h"
+
+namespace {
+
+// Ten minutes of sound: the whole stream is held in memory before it is written.
+constexpr int64_t kMaxStreamSamples = 600 * int64_t{kSampleRate};
+
+struct StreamOptions {
+  int64_t samples = 0;
+  std::string out;
+};
+
+int runStream(const StreamOptions& options) {
+  if (options.samples < 0 || options.samples > kMaxStreamSamples) {
+    throw CommandFailure("bad --samples " + std::to_string(options.samples) +
+                         ": the count runs from 0 to " + std::to_string(kMaxStreamSamples) +
+                         " (ten minutes)");
+  }
+  auto state = std::make_unique<DemoState>();
+  startUp(*state);
+  AudioStream stream(*state->demo);
+  std::vector<int16_t> samples(static_cast<size_t>(options.samples));
+  stream.read(samples.data(), options.samples);
+  writeWav(options.out, samples.data(), options.samples);
+  std::printf("wrote %lld samples of the audio output to %s\n",
+              static_cast<long long>(options.samples), options.out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+Command addStreamCommand(CLI::App& app) {
+  auto options = std::make_shared<StreamOptions>();
+  CLI::App* command = app.add_subcommand(
+      "stream", "write the first samples the audio output plays (lead-in silence, then the song)");
+  command->add_option("--samples", options->samples, "how many samples (44,100 a second)")
+      ->required();
+  command->add_option("--out", options->out, "the WAV file to write")->required();
+  return {command, [options] { return runStream(*options); }};
+}
