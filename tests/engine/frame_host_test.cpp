@@ -1,8 +1,8 @@
-#include "core/frame_host.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "core/frame_host.h"
 
 namespace {
 

@@ -92,7 +92,7 @@ TEST_F(SceneTest, TheBlocksAreSentOutAtTick3558) {
 
 TEST_F(SceneTest, TheLabelsLeaveSidewaysFromTick4512) {
   runTo(4511);
-  EXPECT_EQ(scene().upperLabel.y, 48);  // arrived long ago
+  EXPECT_EQ(scene().upperLabel.y, 48);   // arrived long ago
   EXPECT_EQ(scene().lowerLabel.y, 104);
   runTo(4512);
   EXPECT_EQ(scene().upperLabel.targetX, -1000);
