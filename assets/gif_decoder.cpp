@@ -209,7 +209,7 @@ GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total) {
       // to build on.
       if (lzw.previous < 0) return GifError::kBadCode;
       added = appendString(table, firstIndex(table, lzw.previous), lzw.previous);
-      if (added < 0) return GifError::kBadCode;  // only codes above 12 bits could reach it
+      if (added < 0) return GifError::kBadCode;  // a full table: no 12-bit code gets here
       code = added;
     }
     if (!writeString(table, code, pixels, total)) return GifError::kTooMuchData;
