@@ -8,10 +8,6 @@ constexpr uint8_t kTrailer = 0x3B;
 constexpr uint8_t kGraphicControlLabel = 0xF9;
 constexpr uint8_t kCommentLabel = 0xFE;
 
-constexpr uint8_t kLocalColourTableFlag = 0x80;
-constexpr uint8_t kInterlaceFlag = 0x40;
-constexpr uint8_t kTransparencyFlag = 0x01;
-
 // The suffix of the entry reached by following prefixes from code: the first
 // colour index of code's string. Prefixes always point to earlier entries, so
 // the walk ends.
@@ -43,15 +39,6 @@ bool writeString(const LzwStringTable& table, int32_t code, Array<uint32_t> pixe
   return true;
 }
 
-// Passes over data sub-blocks up to and including the terminator (size 0).
-void skipSubBlocks(ByteStream& stream) {
-  while (!stream.failed()) {
-    uint8_t size = stream.readByte();
-    if (size == 0) return;
-    stream.skip(size);
-  }
-}
-
 struct BlockState {
   int32_t transparent = -1;  // colour index of see-through pixels for the next image
   int32_t delay = 0;
@@ -60,41 +47,43 @@ struct BlockState {
 };
 
 // Graphic Control Extension, after its label: block size, packed fields,
-// delay, transparent index, then any further bytes of the block.
+// delay, transparent index and terminator, five fixed bytes. The packed fields
+// are not looked at: the index is see-through whatever the transparency flag
+// says.
 void readGraphicControl(ByteStream& stream, BlockState& state) {
-  uint8_t size = stream.readByte();
-  uint8_t packed = stream.readByte();
+  stream.skip(1);  // block size
+  stream.skip(1);  // packed fields
   state.delay = stream.readInt16();
-  uint8_t transparent = stream.readByte();
-  state.transparent = (packed & kTransparencyFlag) ? transparent : -1;
-  if (size > 4) stream.skip(size - 4);
-  skipSubBlocks(stream);
+  state.transparent = stream.readByte();
+  stream.skip(1);  // block terminator
 }
 
 // Comment Extension, after its label: the first sub-block becomes the comment
-// (replacing any earlier one); further sub-blocks are passed over.
+// (replacing any earlier one), then one byte is passed over, the terminator of
+// a one-block comment. Bytes of any further sub-blocks are left to the block
+// loop.
 void readComment(ByteStream& stream, Arena& arena, BlockState& state) {
   uint8_t size = stream.readByte();
   state.comment = arena.makeArray<uint8_t>(size);
   stream.readBytes(size, state.comment);
-  if (size != 0) skipSubBlocks(stream);
+  stream.skip(1);
 }
 
-// Image descriptor and image data, after the separator: one new frame.
+// Image descriptor and image data, after the separator: one new frame. The
+// packed fields are not looked at: no local colour table is read and rows come
+// in the order they are stored.
 GifError readImage(GifDecoder& decoder, Arena& arena, int32_t width, int32_t height,
-                   BlockState& state) {
+                   int32_t colours, BlockState& state) {
   ByteStream& stream = decoder.stream;
   stream.skip(2);  // left
   stream.skip(2);  // top
   int32_t w = stream.readInt16();
   int32_t h = stream.readInt16();
-  uint8_t packed = stream.readByte();
+  stream.skip(1);  // packed fields
   int32_t codeSize = stream.readByte();
   if (stream.failed()) return GifError::kTruncated;
   if (w != width || h != height) return GifError::kFrameSize;
-  if (packed & kLocalColourTableFlag) return GifError::kLocalColourTable;
-  if (packed & kInterlaceFlag) return GifError::kInterlaced;
-  if (codeSize < 1 || codeSize > 8) return GifError::kBadCodeSize;
+  if (codeSize > kLzwMaxCodeSize) return GifError::kBadCodeSize;
   if (state.frameCount == kMaxGifFrames) return GifError::kTooManyFrames;
   int32_t pixelCount = w * h;  // the screen size was checked against kMaxGifPixels
   if (decoder.pixelsAllocated + pixelCount > kMaxGifPixels) return GifError::kTooLarge;
@@ -108,7 +97,7 @@ GifError readImage(GifDecoder& decoder, Arena& arena, int32_t width, int32_t hei
   decoder.subBlocks.remaining = stream.readByte();
   LzwDecoder& lzw = decoder.lzw;
   lzw.bits.left = 0;
-  lzw.clearCode = 1 << codeSize;
+  lzw.clearCode = colours;
   lzw.initialWidth = codeSize + 1;
   resetLzw(lzw);
   int32_t total = 0;
@@ -116,31 +105,17 @@ GifError readImage(GifDecoder& decoder, Arena& arena, int32_t width, int32_t hei
   if (error != GifError::kNone) return error;
   if (stream.failed()) return GifError::kTruncated;
 
+  // Every index written is below the clear code, so inside the palette.
   for (int32_t i = 0; i < total; i++) {
     int32_t index = static_cast<int32_t>(frame.pixels[i]);
     frame.pixels[i] = index == state.transparent ? kGifSeeThroughPixel : decoder.palette[index];
   }
   state.transparent = -1;
   state.delay = 0;
-
-  // The end code may lie before the end of the data: pass over the rest. When
-  // the data ran out, the reader has already consumed the terminator.
-  if (decoder.subBlocks.remaining > 0) {
-    stream.skip(decoder.subBlocks.remaining);
-    skipSubBlocks(stream);
-  }
+  // Data bytes after the end code and the terminator are left to the block
+  // loop; when the end code lies in the last data byte the reader has already
+  // consumed the terminator.
   return GifError::kNone;
-}
-
-// The six bytes of signature and version: "GIF87a", "GIF89a" or six zeros.
-bool readSignature(ByteStream& stream) {
-  uint8_t bytes[6];
-  for (uint8_t& byte : bytes) byte = stream.readByte();
-  bool zeros = true;
-  for (uint8_t byte : bytes) zeros = zeros && byte == 0;
-  bool gif = bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8' &&
-             (bytes[4] == '7' || bytes[4] == '9') && bytes[5] == 'a';
-  return zeros || gif;
 }
 
 }  // namespace
@@ -149,8 +124,6 @@ const char* describeGifError(GifError error) {
   switch (error) {
     case GifError::kNone:
       return "no error";
-    case GifError::kNotGif:
-      return "not a GIF image (bad signature)";
     case GifError::kTruncated:
       return "the data ends before the image does";
     case GifError::kBadScreenSize:
@@ -161,14 +134,10 @@ const char* describeGifError(GifError error) {
       return "an image is not the size of the screen (unsupported)";
     case GifError::kTooManyFrames:
       return "more than 256 images";
-    case GifError::kLocalColourTable:
-      return "an image has a local colour table (unsupported)";
-    case GifError::kInterlaced:
-      return "an image is interlaced (unsupported)";
     case GifError::kBadCodeSize:
-      return "the LZW code size is outside 1 to 8";
+      return "the LZW code size is above 11";
     case GifError::kBadCode:
-      return "the LZW data holds a code that is not in the table";
+      return "the LZW data starts with a code that is not in the table";
     case GifError::kTooMuchData:
       return "the LZW data holds more pixels than the image";
     case GifError::kNoImage:
@@ -233,11 +202,15 @@ GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total) {
       if (lzw.previous >= 0) {
         added = appendString(table, firstIndex(table, code), lzw.previous);
       }
-    } else if (code == table.count && lzw.previous >= 0) {
-      // The string of previous followed by its own first index.
-      added = appendString(table, firstIndex(table, lzw.previous), lzw.previous);
     } else {
-      return GifError::kBadCode;
+      // Not yet in the table: the string of previous followed by its own
+      // first index, the entry about to be added. A code beyond the count is
+      // taken as the count. Right after a clear there is no previous string
+      // to build on.
+      if (lzw.previous < 0) return GifError::kBadCode;
+      added = appendString(table, firstIndex(table, lzw.previous), lzw.previous);
+      if (added < 0) return GifError::kBadCode;  // a full table: no 12-bit code gets here
+      code = added;
     }
     if (!writeString(table, code, pixels, total)) return GifError::kTooMuchData;
     if (added >= (1 << lzw.width) - 1 && lzw.width < kLzwMaxWidth) lzw.width++;
@@ -260,10 +233,10 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
   stream.pointAt(bytes);
   decoder.pixelsAllocated = 0;
 
-  // Header: signature, logical screen descriptor, global colour table.
-  if (!readSignature(stream)) {
-    return {stream.failed() ? GifError::kTruncated : GifError::kNotGif, nullptr};
-  }
+  // Header: signature and version (passed over untested), logical screen
+  // descriptor, global colour table.
+  stream.skip(3);
+  stream.skip(3);
   int32_t width = stream.readInt16();
   int32_t height = stream.readInt16();
   uint8_t flags = stream.readByte();
@@ -273,7 +246,8 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
   if (width <= 0 || height <= 0) return {GifError::kBadScreenSize, nullptr};
   if (static_cast<int64_t>(width) * height > kMaxGifPixels) return {GifError::kTooLarge, nullptr};
   // The table is read whatever the global colour table flag says; entries
-  // past it are black, not left over from an earlier image.
+  // past it are black, not left over from an earlier image. Bits 3 to 6 of
+  // the flags are not looked at.
   int32_t colours = 1 << ((flags & 7) + 1);
   for (int32_t i = 0; i < kGifPaletteSize; i++) {
     decoder.palette[i] = i < colours ? static_cast<uint32_t>(stream.readInt24()) : 0;
@@ -289,11 +263,10 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
         readGraphicControl(stream, state);
       } else if (label == kCommentLabel) {
         readComment(stream, arena, state);
-      } else {
-        skipSubBlocks(stream);
       }
+      // Any other extension: its sub-blocks are met by this loop byte by byte.
     } else if (introducer == kImageSeparator) {
-      GifError error = readImage(decoder, arena, width, height, state);
+      GifError error = readImage(decoder, arena, width, height, colours, state);
       if (error != GifError::kNone) return {error, nullptr};
     } else if (introducer == kTrailer) {
       break;

@@ -1,15 +1,31 @@
 // GIF decoding: images in the GIF block structure with LZW-compressed pixels,
 // turned into full-size frames of 32-bit pixels ready for the framebuffer.
 //
-// The subset: one global colour table, images of the logical screen's size,
-// no local colour tables, no interlacing. The first six bytes may hold the
-// usual "GIF87a" / "GIF89a" signature or six zero bytes (the program's own
-// font images carry zeros there).
+// This reads the program's own image format, which keeps GIF's blocks but not
+// all of its rules; a standard GIF decodes the same only where the two agree.
+//  - The six signature and version bytes are passed over untested (the
+//    program's font images carry zeros there).
+//  - One global colour table of 2^((flags & 7) + 1) entries, read whatever the
+//    table flag says. The LZW clear code is that number of entries, not
+//    2^(code size); the first code width is code size + 1. A 4-entry table with
+//    code size 2 has clear code 4, a 2-entry table with code size 2 clear code 2.
+//  - An image descriptor's packed fields are ignored: a local colour table is
+//    not read (its bytes are taken as the code size and image data) and an
+//    interlaced image comes out in storage order. Every image must be the
+//    logical screen's size.
+//  - A Graphic Control Extension is read as block size, packed fields
+//    (ignored), delay, transparent index and terminator: its index becomes
+//    see-through even when the transparency flag is clear, for the next image
+//    only.
+//  - A Comment Extension keeps its first sub-block (the last comment wins) and
+//    passes over the one byte after it, whatever it is. Any other extension
+//    reads only its label. The bytes of further sub-blocks, and those left
+//    after an image's end code, are met one at a time between blocks and passed
+//    over unless one is 0x21 (extension), 0x2C (image) or 0x3B (trailer).
 //
 // Pixels: a colour of the table becomes red | green << 8 | blue << 16 with the
-// top byte zero; the transparent colour index named by a Graphic Control
-// Extension (whose transparency flag is set) becomes 0x80000000, the
-// see-through pixel. A Graphic Control Extension applies to the next image only.
+// top byte zero; the transparent colour index becomes 0x80000000, the
+// see-through pixel.
 //
 // Usage: make one GifDecoder from an Arena at start-up (makeGifDecoder) and
 // reuse it for every image; each decodeGif takes the image's bytes and gives a
@@ -27,18 +43,15 @@
 // Why a decode gave no image. Every code is provoked by a test.
 enum class GifError : int32_t {
   kNone = 0,
-  kNotGif,            // the first six bytes are neither a GIF signature nor zeros
-  kTruncated,         // the bytes end before the image does
-  kBadScreenSize,     // screen width or height is zero or negative
-  kTooLarge,          // the frames would hold more than kMaxGifPixels pixels
-  kFrameSize,         // an image is not the size of the logical screen
-  kTooManyFrames,     // more than kMaxGifFrames images
-  kLocalColourTable,  // an image brings its own colour table (unsupported)
-  kInterlaced,        // an interlaced image (unsupported)
-  kBadCodeSize,       // LZW minimum code size outside 1..8
-  kBadCode,           // an LZW code that names no string yet
-  kTooMuchData,       // the LZW data would write past the image's last pixel
-  kNoImage,           // the block structure ends without any image
+  kTruncated,      // the bytes end before the image does
+  kBadScreenSize,  // screen width or height is zero or negative
+  kTooLarge,       // the frames would hold more than kMaxGifPixels pixels
+  kFrameSize,      // an image is not the size of the logical screen
+  kTooManyFrames,  // more than kMaxGifFrames images
+  kBadCodeSize,    // LZW code size above 11: codes wider than the table's 12 bits
+  kBadCode,        // a code not in the table right after a clear code
+  kTooMuchData,    // the LZW data would write past the image's last pixel
+  kNoImage,        // the block structure ends without any image
 };
 
 // A short lower-case reason for messages ("the data ends early").
@@ -46,6 +59,7 @@ const char* describeGifError(GifError error);
 
 inline constexpr int32_t kLzwTableSize = 4096;  // codes are at most 12 bits wide
 inline constexpr int32_t kLzwMaxWidth = 12;
+inline constexpr int32_t kLzwMaxCodeSize = kLzwMaxWidth - 1;
 inline constexpr int32_t kMaxGifFrames = 256;
 inline constexpr int32_t kGifPaletteSize = 256;
 inline constexpr int64_t kMaxGifPixels = 16777216;  // over all frames of one image
@@ -85,7 +99,7 @@ struct LzwStringTable {
 struct LzwDecoder {
   LzwStringTable table;
   LzwBitReader bits;
-  int32_t clearCode;
+  int32_t clearCode;  // the number of global colour table entries
   int32_t initialWidth;
   int32_t width;     // the current code width in bits
   int16_t previous;  // the previous code, -1 after a clear
@@ -108,7 +122,7 @@ struct GifDecoder {
   SubBlockReader subBlocks;
   LzwDecoder lzw;
   Array<GifFrame*> frames;  // kMaxGifFrames, scratch list of the image being decoded
-  Array<uint32_t> palette;  // kGifPaletteSize colours
+  Array<uint32_t> palette;  // kGifPaletteSize colours; black past the image's table
   int64_t pixelsAllocated;  // over the frames of the image being decoded
 };
 

@@ -51,7 +51,8 @@ FontResult fontFrom(const std::string& descriptor, int32_t width, int32_t height
   GifBuilder gif;
   gif.header(width, height, 1, {0xFFFFFF, 0});
   if (!descriptor.empty()) gif.comment(descriptor);
-  gif.image(width, height, 8, literalCodes(std::vector<uint8_t>(width * height, 1), 8)).trailer();
+  gif.image(width, height, 8, literalCodes(std::vector<uint8_t>(width * height, 1), 2, 8))
+      .trailer();
   GifDecoder& decoder = makeGifDecoder(arena);
   return buildFont(decoder, arena, gif.array(), font);
 }

