@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "core/demo_state.h"
-#include "tests/tools/run_tool.h"
+#include "tests/tools/tool_run.h"
 #include "tools/corvexa-tool/audio_stream.h"
 
 namespace {
 
 // The samples of a 16-bit mono 44,100 Hz WAV file as corvexa-tool writes it.
 std::vector<int16_t> readWavSamples(const std::string& path) {
-  std::vector<uint8_t> bytes = readFile(path);
+  std::vector<uint8_t> bytes = readBytes(path);
   EXPECT_GE(bytes.size(), 44u) << path;
   if (bytes.size() < 44) return {};
   auto word = [&](size_t at) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "effects/framebuffer.h"
-#include "tests/tools/run_tool.h"
+#include "tests/tools/tool_run.h"
 
 namespace {
 
@@ -53,14 +53,14 @@ std::vector<uint8_t> decodeFrames(const std::string& file, const std::string& sc
   std::string raw = scratch + "/decoded.rgb";
   EXPECT_EQ(shell("ffmpeg -v error -y -i " + file + " -map 0:v -f rawvideo -pix_fmt rgb24 " + raw),
             0);
-  return readFile(raw);
+  return readBytes(raw);
 }
 
 // The video's sound decoded to 16-bit samples.
 std::vector<int16_t> decodeSound(const std::string& file, const std::string& scratch) {
   std::string raw = scratch + "/decoded.s16";
   EXPECT_EQ(shell("ffmpeg -v error -y -i " + file + " -map 0:a -f s16le " + raw), 0);
-  std::vector<uint8_t> bytes = readFile(raw);
+  std::vector<uint8_t> bytes = readBytes(raw);
   std::vector<int16_t> samples(bytes.size() / 2);
   for (size_t i = 0; i < samples.size(); i++)
     samples[i] = static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
@@ -72,7 +72,7 @@ std::vector<int16_t> decodeSound(const std::string& file, const std::string& scr
 std::vector<uint8_t> engineFrame(const ScratchDirectory& dir, int32_t tick, int32_t scale) {
   char name[32];
   std::snprintf(name, sizeof name, "tick-%05d.u32", tick);
-  std::vector<uint8_t> raw = readFile(dir / name);
+  std::vector<uint8_t> raw = readBytes(dir / name);
   EXPECT_EQ(raw.size(), 4u * kPixelCount) << name;
   std::vector<uint8_t> rgb;
   if (raw.size() != 4u * kPixelCount) return rgb;
@@ -128,7 +128,7 @@ TEST(CaptureCommand, LosslessFramesAndSoundAreTheEnginesAtTheirTicks) {
   // against the engine), sample for sample, cut to the video's length.
   ToolResult stream = runTool("stream --samples 220500 --out " + (dir / "stream.wav"));
   ASSERT_EQ(stream.status, 0) << stream.output;
-  std::vector<uint8_t> wav = readFile(dir / "stream.wav");
+  std::vector<uint8_t> wav = readBytes(dir / "stream.wav");
   ASSERT_EQ(wav.size(), 44u + 2 * 220500);
   std::vector<int16_t> streamed(220500);
   for (size_t i = 0; i < streamed.size(); i++)
@@ -169,7 +169,7 @@ TEST(CaptureCommand, PlayableMp4OfTheRightSizeLengthAndSound) {
   EXPECT_NEAR(streamSeconds(audio), 2.6, 0.005);
 
   // The index sits before the media data, so players can start at once.
-  std::vector<uint8_t> bytes = readFile(dir / "show.mp4");
+  std::vector<uint8_t> bytes = readBytes(dir / "show.mp4");
   std::string text(bytes.begin(), bytes.end());
   EXPECT_LT(text.find("moov"), text.find("mdat"));
 
@@ -256,11 +256,11 @@ TEST(CaptureCommand, FailuresLeaveNoFileAndSaySo) {
     EXPECT_EQ(shell("trap '' XFSZ; ulimit -f 2; " + std::string(CORVEXA_TOOL) + " " + capture +
                     " >" + log + " 2>&1"),
               1);
-    std::vector<uint8_t> message = readFile(log);
+    std::vector<uint8_t> message = readBytes(log);
     EXPECT_NE(std::string(message.begin(), message.end()).find("not written"), std::string::npos);
     std::filesystem::remove(log);
     EXPECT_TRUE(onlyEntry(dir, "show.mp4"));
-    std::vector<uint8_t> kept = readFile(out);
+    std::vector<uint8_t> kept = readBytes(out);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier video");
   }
   for (const std::string& script : scripts) {
@@ -271,7 +271,7 @@ TEST(CaptureCommand, FailuresLeaveNoFileAndSaySo) {
         << script << ": " << result.output;
     std::filesystem::remove_all(dir / "bin");
     EXPECT_TRUE(onlyEntry(dir, "show.mp4")) << script;
-    std::vector<uint8_t> kept = readFile(out);
+    std::vector<uint8_t> kept = readBytes(out);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier video") << script;
   }
 }

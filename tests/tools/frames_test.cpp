@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "core/demo_state.h"
-#include "tests/tools/run_tool.h"
+#include "tests/tools/tool_run.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(FramesCommand, WritesTheFrameDrawnAfterEachListedTick) {
     state->demo->update(PointerState{});
     state->demo->draw({kPixelCount, pixels.data()});
   }
-  std::vector<uint8_t> raw = readFile(out / "tick-00099.u32");
+  std::vector<uint8_t> raw = readBytes(out / "tick-00099.u32");
   ASSERT_EQ(raw.size(), 4u * kPixelCount);
   for (int32_t i = 0; i < kPixelCount; i++) {
     uint32_t pixel = raw[4 * i] | raw[4 * i + 1] << 8 | raw[4 * i + 2] << 16 |

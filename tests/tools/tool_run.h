@@ -1,5 +1,5 @@
 // Running programs from the tool tests: a command line through the shell,
-// its exit status and what it printed.
+// its exit status and what it printed; scratch directories and files.
 #pragma once
 
 #include <sys/wait.h>
@@ -22,8 +22,8 @@ struct RunResult {
 // A fresh directory under the system's temporary directory, named for this
 // process too: CTest runs the tests of one binary side by side.
 inline std::filesystem::path freshDirectory(const std::string& name) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("corvexa-" + name + "-" + std::to_string(getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("corvexa-" + name + "-" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
@@ -59,3 +59,33 @@ inline RunResult run(const std::string& command, const std::filesystem::path& di
   result.err.assign(e.begin(), e.end());
   return result;
 }
+
+struct ToolResult {
+  int status = -1;     // the exit status, or -1 when it did not exit normally
+  std::string output;  // stdout and stderr together
+};
+
+// Runs `corvexa-tool arguments` through the shell.
+inline ToolResult runTool(const std::string& arguments) {
+  ToolResult result;
+  std::string command = std::string(CORVEXA_TOOL) + " " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  int status = pclose(pipe);
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  return result;
+}
+
+// A fresh directory that is removed when the test ends.
+struct ScratchDirectory {
+  std::filesystem::path path;
+  explicit ScratchDirectory(const std::string& name) : path(freshDirectory("test-" + name)) {}
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
