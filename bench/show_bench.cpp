@@ -15,16 +15,6 @@
 
 namespace {
 
-// A started demo, shared by the benchmarks of one run.
-DemoState& startedDemo() {
-  static DemoState* state = [] {
-    auto* started = new DemoState;
-    startUp(*started);
-    return started;
-  }();
-  return *state;
-}
-
 // The floor: 57,600 stores of one value. The count is a constant (a multiple
 // of 4), so the compiler turns the loop into whole vector stores at -O2.
 void fillPixels(uint32_t* pixels, uint32_t value) {
