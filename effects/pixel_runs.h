@@ -1,22 +1,26 @@
 // Runs of pixels: the inner loops that every effect draws with.
 //
 // Each loop works on blocks of four pixels, written so that the compiler turns
-// a block into one vector load, operation and store (SSE2 on x86-64, at -O2),
-// and finishes the last one to three pixels one at a time. The results are
-// those of the plain pixel-by-pixel loops.
+// a block into one vector load, operation and store (SSE2 on x86-64, at -O2).
+// The results are those of the plain pixel-by-pixel loops.
 #pragma once
 
 #include <cstdint>
 
 #include "effects/framebuffer.h"
 
-// destination[0 .. count) = colour.
+// destination[0 .. count) = colour. Setting a pixel twice changes nothing,
+// so a run of four or more ends with the block of its last four pixels, which
+// may overlap the block before, instead of one pixel at a time.
 inline void fillPixels(uint32_t* destination, int32_t count, uint32_t colour) {
-  int32_t i = 0;
-  for (; i + 4 <= count; i += 4) {
+  if (count < 4) {
+    for (int32_t i = 0; i < count; i++) destination[i] = colour;
+    return;
+  }
+  for (int32_t i = 0; i + 4 < count; i += 4) {
     for (int32_t k = 0; k < 4; k++) destination[i + k] = colour;
   }
-  for (; i < count; i++) destination[i] = colour;
+  for (int32_t k = 0; k < 4; k++) destination[count - 4 + k] = colour;
 }
 
 // destination[0 .. count) ^= colour.
@@ -29,17 +33,21 @@ inline void xorPixels(uint32_t* destination, int32_t count, uint32_t colour) {
 }
 
 // One colour over count pixels by the see-through rule: a see-through colour
-// is ORed onto them, any other replaces them.
+// is ORed onto them, any other replaces them. ORing twice is ORing once, so
+// the last block overlaps as in fillPixels.
 inline void paintPixels(uint32_t* destination, int32_t count, uint32_t colour) {
   if ((colour & kSeeThroughBit) == 0) {
     fillPixels(destination, count, colour);
     return;
   }
-  int32_t i = 0;
-  for (; i + 4 <= count; i += 4) {
+  if (count < 4) {
+    for (int32_t i = 0; i < count; i++) destination[i] |= colour;
+    return;
+  }
+  for (int32_t i = 0; i + 4 < count; i += 4) {
     for (int32_t k = 0; k < 4; k++) destination[i + k] |= colour;
   }
-  for (; i < count; i++) destination[i] |= colour;
+  for (int32_t k = 0; k < 4; k++) destination[count - 4 + k] |= colour;
 }
 
 // The see-through rule without a branch: bit 31 spread over the word keeps
