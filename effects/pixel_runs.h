@@ -33,21 +33,19 @@ inline void xorPixels(uint32_t* destination, int32_t count, uint32_t colour) {
 }
 
 // One colour over count pixels by the see-through rule: a see-through colour
-// is ORed onto them, any other replaces them. ORing twice is ORing once, so
-// the last block overlaps as in fillPixels.
+// is ORed onto them, any other replaces them. The ORs end one pixel at a
+// time, not with an overlapping block: a block loaded over one just stored
+// waits for that store to reach the cache.
 inline void paintPixels(uint32_t* destination, int32_t count, uint32_t colour) {
   if ((colour & kSeeThroughBit) == 0) {
     fillPixels(destination, count, colour);
     return;
   }
-  if (count < 4) {
-    for (int32_t i = 0; i < count; i++) destination[i] |= colour;
-    return;
-  }
-  for (int32_t i = 0; i + 4 < count; i += 4) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
     for (int32_t k = 0; k < 4; k++) destination[i + k] |= colour;
   }
-  for (int32_t k = 0; k < 4; k++) destination[count - 4 + k] |= colour;
+  for (; i < count; i++) destination[i] |= colour;
 }
 
 // The see-through rule without a branch: bit 31 spread over the word keeps

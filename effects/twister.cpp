@@ -91,7 +91,8 @@ void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t star
     const int32_t r = (start >> 8) & 255;
     uint32_t* destination = &framebuffer[y * kScreenWidth + x];
     int32_t column = 0;
-    for (int32_t k = texture.rowRuns[r]; k < texture.rowRuns[r + 1]; k++) {
+    const int32_t lastRun = texture.rowRuns[r + 1];  // read once: the stores could be it
+    for (int32_t k = texture.rowRuns[r]; k < lastRun; k++) {
       const TwisterRun run = texture.runs[k];
       paintPixels(destination + column, run.end - column, colourOf[run.byte]);
       column = run.end;
