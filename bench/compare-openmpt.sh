@@ -11,7 +11,7 @@
 set -eu
 build=${1:-build/release}
 runs=${2:-30}
-tool="$build/tools/corvexa-tool/corvexa-tool"
+tool="$build/tools/corvexa-tool"
 [ -x "$tool" ] || tool=$(find "$build" -name corvexa-tool -type f -perm -u+x | head -n 1)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
