@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -73,6 +75,31 @@ TEST(Allocation, LoadingAndRenderingTheSongAllocateNothing) {
   EXPECT_EQ(allocations.load() - before, 0);
   EXPECT_EQ(arena.bytesAllocated(), arenaBefore);
   EXPECT_GT(rendered, 44100);
+}
+
+// The process's resident memory in KiB (VmRSS), or -1 where there is none.
+int64_t residentKiB() {
+  FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return -1;
+  char line[256];
+  long long kib = -1;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::strncmp(line, "VmRSS:", 6) == 0) std::sscanf(line + 6, "%lld", &kib);
+  }
+  std::fclose(status);
+  return kib;
+}
+
+// Start-up takes over 36 MB from the Arena, most of it the PCM buffer, but
+// only what it writes becomes resident: the song's samples and a little more.
+TEST(Allocation, StartUpMakesResidentOnlyWhatItWrites) {
+  const int64_t before = residentKiB();
+  if (before < 0) GTEST_SKIP() << "no /proc/self/status";
+  auto state = std::make_unique<DemoState>();
+  startUp(*state);
+  const int64_t grownBytes = (residentKiB() - before) * 1024;
+  EXPECT_GT(state->arena.bytesAllocated(), int64_t{32} << 20);
+  EXPECT_LT(grownBytes, int64_t{state->renderedSampleCount} * 2 + (int64_t{4} << 20));
 }
 
 TEST(Allocation, TheCounterSeesAllocations) {
