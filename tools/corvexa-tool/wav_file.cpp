@@ -37,15 +37,15 @@ void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
   // as a second copy of the whole song.
   std::ofstream file(path, std::ios::binary);
   file.write(header.data(), static_cast<std::streamsize>(header.size()));
-  std::vector<char> block;
-  block.reserve(2 * kWavBlockSamples);
+  std::vector<char> block(2 * kWavBlockSamples);
   for (int64_t first = 0; first < count; first += kWavBlockSamples) {
-    const int64_t last = first + kWavBlockSamples < count ? first + kWavBlockSamples : count;
-    block.clear();
-    for (int64_t i = first; i < last; i++) {
-      putLittleEndian(block, static_cast<uint16_t>(samples[i]), 2);
+    const int64_t n = count - first < kWavBlockSamples ? count - first : kWavBlockSamples;
+    for (int64_t i = 0; i < n; i++) {
+      const uint16_t sample = static_cast<uint16_t>(samples[first + i]);
+      block[2 * i] = static_cast<char>(sample & 0xFF);
+      block[2 * i + 1] = static_cast<char>(sample >> 8);
     }
-    file.write(block.data(), static_cast<std::streamsize>(block.size()));
+    file.write(block.data(), static_cast<std::streamsize>(2 * n));
   }
   if (!file.flush()) {
     file.close();
