@@ -1,5 +1,7 @@
 #include "assets/bitmap_font.h"
 
+#include "effects/pixel_runs.h"
+
 namespace {
 
 bool isDigit(uint8_t byte) {
@@ -107,7 +109,7 @@ void drawGlyph(const BitmapFont& font, int32_t sourceX, Framebuffer framebuffer,
   for (int32_t j = 0; j < h; j++) {
     const uint32_t* source = font.pixels.items + (skipRows + j) * font.stripWidth + sourceX;
     uint32_t* destination = framebuffer.items + (y + j) * kScreenWidth + x;
-    for (int32_t i = 0; i < w; i++) destination[i] = combine(source[i], destination[i]);
+    copyPixels(destination, source, w);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "effects/bars.h"
 
+#include "effects/pixel_runs.h"
+
 namespace {
 
 inline constexpr int32_t kBarCount = 24;
@@ -9,8 +11,7 @@ inline constexpr int32_t kBlockCount = 4;
 void fillColumns(Framebuffer framebuffer, int32_t x, int32_t width, int32_t first, int32_t rows,
                  uint32_t colour) {
   for (int32_t y = first; y < first + rows; y++) {
-    uint32_t* row = &framebuffer[y * kScreenWidth + x];
-    for (int32_t i = 0; i < width; i++) row[i] = colour;
+    fillPixels(&framebuffer[y * kScreenWidth + x], width, colour);
   }
 }
 
@@ -23,8 +24,7 @@ void xorColumns(Framebuffer framebuffer, int32_t left, int32_t width, uint32_t c
   if (left + width > kScreenWidth) width = kScreenWidth - left;
   if (width <= 0) return;
   for (int32_t y = 0; y < kScreenHeight; y++) {
-    uint32_t* row = &framebuffer[y * kScreenWidth + left];
-    for (int32_t i = 0; i < width; i++) row[i] ^= colour;
+    xorPixels(&framebuffer[y * kScreenWidth + left], width, colour);
   }
 }
 

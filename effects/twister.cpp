@@ -1,6 +1,7 @@
 #include "effects/twister.h"
 
 #include "core/wrapping.h"
+#include "effects/pixel_runs.h"
 #include "effects/tables.h"
 
 namespace {
@@ -23,6 +24,8 @@ TwisterTexture buildTwisterTexture(Arena& arena, int32_t width) {
   texture.palette[0] = kSeeThroughBase;
   texture.width = width;
   texture.pixels = arena.makeArray<uint8_t>(width * kTwisterRows);
+  texture.runs = arena.makeArray<TwisterRun>(width * kTwisterRows);
+  texture.rowRuns = arena.makeArray<int32_t>(kTwisterRows + 1);
 
   const int32_t r0 = (width * 32767) / 2;
   // The top and right sides of the square, each cut into four stripes by nine corners.
@@ -47,7 +50,24 @@ TwisterTexture buildTwisterTexture(Arena& arena, int32_t width) {
       left = right;
     }
   }
+  findTwisterRuns(texture);
   return texture;
+}
+
+void findTwisterRuns(TwisterTexture& texture) {
+  const int32_t width = texture.width;
+  int32_t count = 0;
+  for (int32_t r = 0; r < kTwisterRows; r++) {
+    texture.rowRuns[r] = count;
+    const uint8_t* row = &texture.pixels[r * width];
+    for (int32_t column = 0; column < width; column++) {
+      // A run ends at the row's end or where the next byte differs.
+      if (column + 1 == width || row[column + 1] != row[column]) {
+        texture.runs[count++] = {static_cast<int16_t>(column + 1), row[column]};
+      }
+    }
+  }
+  texture.rowRuns[kTwisterRows] = count;
 }
 
 void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start, int32_t step,
@@ -58,19 +78,25 @@ void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t star
   // coordinate is non-negative.
   while (start < 0 || start + int64_t{kScreenHeight} * step < 0) start += 65536;
   // The colour of each of the 256 possible texture bytes, looked up once per
-  // draw instead of once per pixel. Selector 3 never occurs in a texture.
+  // draw instead of once per pixel: selector s's 64 levels are the 64
+  // ColourTable entries from palette[s]. Selector 3 never occurs in a texture.
   uint32_t colourOf[256];
-  for (int32_t b = 0; b < 256; b++) {
-    int32_t selector = b >> 6;
-    colourOf[b] =
-        selector == 3 ? 0 : effectTables.colourTable[texture.palette[selector] + (b & 63)];
+  for (int32_t selector = 0; selector < 3; selector++) {
+    const uint32_t* ramp = &effectTables.colourTable[texture.palette[selector]];
+    for (int32_t level = 0; level < 64; level++) colourOf[selector * 64 + level] = ramp[level];
   }
-  const int32_t width = texture.width;
+  for (int32_t level = 0; level < 64; level++) colourOf[192 + level] = 0;
+  // Each screen row shows one texture row: its runs painted one colour each.
   for (int32_t y = 0; y < kScreenHeight; y++) {
-    const uint8_t* source = &texture.pixels[((start >> 8) & 255) * width];
+    const int32_t r = (start >> 8) & 255;
     uint32_t* destination = &framebuffer[y * kScreenWidth + x];
-    for (int32_t i = 0; i < width; i++)
-      destination[i] = combine(colourOf[source[i]], destination[i]);
+    int32_t column = 0;
+    const int32_t lastRun = texture.rowRuns[r + 1];  // read once: the stores could be it
+    for (int32_t k = texture.rowRuns[r]; k < lastRun; k++) {
+      const TwisterRun run = texture.runs[k];
+      paintPixels(destination + column, run.end - column, colourOf[run.byte]);
+      column = run.end;
+    }
     start += step;
   }
 }

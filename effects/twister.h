@@ -6,6 +6,10 @@
 // twister only picks, for each of the 180 screen rows, which texture row to
 // copy. A texture byte holds a palette selector in bits 6-7 (0 see-through,
 // 1 and 2 the twister's two hues) and a brightness level in bits 0-5.
+//
+// A row is a few runs of equal bytes (the see-through sides and the lit
+// stripes), so each row is also kept as its list of runs: drawing paints whole
+// runs of one colour instead of looking up every pixel.
 #pragma once
 
 #include <cstdint>
@@ -19,13 +23,25 @@ inline constexpr int32_t kTwisterShape[9] = {-2, -4, 1073741824, 4, 2, 2, 2, 2, 
 
 inline constexpr int32_t kTwisterRows = 256;  // a quarter turn; rows wrap every 256
 
+// Columns from the end of the run before (0 for a row's first) up to end
+// hold byte.
+struct TwisterRun {
+  int16_t end;
+  uint8_t byte;
+};
+
 struct TwisterTexture {
   Array<int32_t> palette;  // ColourTable bases: see-through, hue A, hue B
   int32_t width;
-  Array<uint8_t> pixels;  // width * 256 bytes, row-major
+  Array<uint8_t> pixels;   // width * 256 bytes, row-major
+  Array<TwisterRun> runs;  // every row's runs, row after row (room for width * 256)
+  Array<int32_t> rowRuns;  // 257: row r's runs are runs[rowRuns[r] .. rowRuns[r + 1])
 };
 
 TwisterTexture buildTwisterTexture(Arena& arena, int32_t width);
+
+// Finds the runs of every row from pixels; again after pixels change.
+void findTwisterRuns(TwisterTexture& texture);
 
 // Copies the texture onto 180 rows from column x. start and step are texture
 // row coordinates with 8 fraction bits; hues select ColourTable ramps.

@@ -111,6 +111,14 @@ void Player::mixPiece(int32_t count) {
   for (int32_t i = 0; i < count; i++) mixBuffer[i] = 0;
   const Array<const int16_t> pool{module->samplePool.count, module->samplePool.items};
   for (Channel& channel : channels) channel.mix(pool, mixBuffer.items, count);
-  for (int32_t i = 0; i < count; i++) output[outputCount + i] = clip(mixBuffer[i]);
+  // Blocks of eight, which the compiler turns into vector shifts, compares and
+  // stores, then the last few samples one at a time.
+  int16_t* out = output.items + outputCount;
+  const int32_t* sums = mixBuffer.items;
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    for (int32_t k = 0; k < 8; k++) out[i + k] = clip(sums[i + k]);
+  }
+  for (; i < count; i++) out[i] = clip(sums[i]);
   outputCount += count;
 }

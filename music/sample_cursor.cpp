@@ -57,10 +57,15 @@ void SampleCursor::mix(Array<const int16_t> pool, int32_t* mixBuffer, int32_t fr
     if (gain == 0) {
       position += m * d;
     } else {
+      // The run's position lives in a register: stores into the mix buffer
+      // could otherwise be this very member, and it would be reloaded every sample.
+      int32_t at = position;
+      int32_t* mix = mixBuffer + out;
       for (int32_t i = 0; i < m; i++) {
-        mixBuffer[out + i] += frames[position >> kPositionBits] * gain;
-        position += d;
+        mix[i] += frames[at >> kPositionBits] * gain;
+        at += d;
       }
+      position = at;
     }
     out += m;
     count -= m;

@@ -12,6 +12,8 @@ void putLittleEndian(std::vector<char>& bytes, uint32_t value, int32_t size) {
   for (int32_t i = 0; i < size; i++) bytes.push_back(static_cast<char>(value >> (8 * i)));
 }
 
+constexpr int64_t kWavBlockSamples = 32768;
+
 }  // namespace
 
 void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
@@ -31,13 +33,20 @@ void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
   header.insert(header.end(), {'d', 'a', 't', 'a'});
   putLittleEndian(header, static_cast<uint32_t>(dataBytes), 4);
 
-  std::vector<char> data;
-  data.reserve(dataBytes);
-  for (int64_t i = 0; i < count; i++) putLittleEndian(data, static_cast<uint16_t>(samples[i]), 2);
-
+  // The samples go out in little-endian blocks through one small buffer, not
+  // as a second copy of the whole song.
   std::ofstream file(path, std::ios::binary);
   file.write(header.data(), static_cast<std::streamsize>(header.size()));
-  file.write(data.data(), static_cast<std::streamsize>(data.size()));
+  std::vector<char> block(2 * kWavBlockSamples);
+  for (int64_t first = 0; first < count; first += kWavBlockSamples) {
+    const int64_t n = count - first < kWavBlockSamples ? count - first : kWavBlockSamples;
+    for (int64_t i = 0; i < n; i++) {
+      const uint16_t sample = static_cast<uint16_t>(samples[first + i]);
+      block[2 * i] = static_cast<char>(sample & 0xFF);
+      block[2 * i + 1] = static_cast<char>(sample >> 8);
+    }
+    file.write(block.data(), static_cast<std::streamsize>(2 * n));
+  }
   if (!file.flush()) {
     file.close();
     std::remove(path.c_str());

@@ -1,0 +1,99 @@
+// Start-up, everything before the first frame, whole and part by part:
+// the effect tables, both fonts, the scene, inflating the embedded song,
+// loading it and rendering it into PCM.
+//
+//   build/release/bench/corvexa_bench --benchmark_filter=StartUp
+//
+// Each part starts from a fresh Arena, as start-up does. The song's render
+// writes into one output kept between iterations (its pages are resident);
+// the whole start-up makes its own, as the program does.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "assets/gif_decoder.h"
+#include "assets/gzip_inflater.h"
+#include "assets/resources.h"
+#include "core/demo_state.h"
+#include "effects/tables.h"
+#include "music/song.h"
+
+namespace {
+
+void BM_StartUpWhole(benchmark::State& run) {
+  for (auto _ : run) {
+    auto state = std::make_unique<DemoState>();
+    startUp(*state);
+    benchmark::DoNotOptimize(state->renderedSampleCount);
+    run.PauseTiming();
+    state.reset();  // returning the memory is not start-up
+    run.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUpWhole)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpTables(benchmark::State& run) {
+  for (auto _ : run) {
+    Arena arena;
+    buildEffectTables(arena);
+    benchmark::DoNotOptimize(effectTables.sineTable.items);
+  }
+}
+BENCHMARK(BM_StartUpTables)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUpFonts(benchmark::State& run) {
+  for (auto _ : run) {
+    Arena arena;
+    GifDecoder& decoder = makeGifDecoder(arena);
+    BitmapFont goldBar = createFont(decoder, arena, kGoldBarFontName);
+    BitmapFont simple = createFont(decoder, arena, kSimpleFontName);
+    benchmark::DoNotOptimize(goldBar.pixels.items);
+    benchmark::DoNotOptimize(simple.pixels.items);
+  }
+}
+BENCHMARK(BM_StartUpFonts)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUpScene(benchmark::State& run) {
+  DemoState& fonts = *new DemoState;  // tables and fonts, made once
+  buildEffectTables(fonts.arena);
+  GifDecoder& decoder = makeGifDecoder(fonts.arena);
+  fonts.goldBarFont = createFont(decoder, fonts.arena, kGoldBarFontName);
+  fonts.simpleFont = createFont(decoder, fonts.arena, kSimpleFontName);
+  for (auto _ : run) {
+    Arena arena;
+    Scene& scene = buildScene(arena, fonts.goldBarFont, fonts.simpleFont);
+    benchmark::DoNotOptimize(&scene);
+  }
+}
+BENCHMARK(BM_StartUpScene)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUpInflate(benchmark::State& run) {
+  for (auto _ : run) {
+    Arena arena;
+    GzipInflater& inflater = makeGzipInflater(arena);
+    Array<uint8_t> songBytes = arena.makeArray<uint8_t>(kSongBufferBytes);
+    benchmark::DoNotOptimize(inflate(inflater, *lookupResource(kSongName), songBytes));
+  }
+}
+BENCHMARK(BM_StartUpInflate)->Unit(benchmark::kMicrosecond);
+
+// Load and render of the embedded song: the Module and the Player from a fresh
+// Arena, as renderSong makes them.
+void BM_StartUpSongRender(benchmark::State& run) {
+  Arena keep;
+  GzipInflater& inflater = makeGzipInflater(keep);
+  Array<uint8_t> songBytes = keep.makeArray<uint8_t>(kSongBufferBytes);
+  inflate(inflater, *lookupResource(kSongName), songBytes);
+  Array<int16_t> pcm = keep.makeArray<int16_t>(kPcmBufferSamples);
+  int32_t samples = 0;
+  for (auto _ : run) {
+    Arena arena;
+    samples = renderSong(arena, {songBytes.count, songBytes.items}, pcm).sampleCount;
+    benchmark::DoNotOptimize(pcm.items[samples / 2]);
+  }
+  run.counters["samples"] = samples;
+  run.counters["song_seconds"] = samples / 44100.0;
+}
+BENCHMARK(BM_StartUpSongRender)->Unit(benchmark::kMillisecond);
+
+}  // namespace
