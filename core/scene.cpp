@@ -108,12 +108,12 @@ void buildCurtain(Arena& arena, Scene& scene) {
 void buildTimeline(Scene& scene) {
   Scene& s = scene;
   WobbleTwister* narrow = s.narrowTwisters;
-  struct EntrySpec {
+  struct EntryPlan {
     int32_t start;
     int32_t animate;
     std::initializer_list<Effect*> effects;
   };
-  const EntrySpec entries[kTimelineCount] = {
+  const EntryPlan entries[kTimelineCount] = {
       {0, 0, {}},
       {1, 1, {&s.upperLabel, &s.lowerLabel}},
       {99, 1, {&s.upperLabel, &s.lowerLabel, &s.xorBlocks}},
@@ -130,10 +130,10 @@ void buildTimeline(Scene& scene) {
   };
   int32_t used = 0;
   for (int32_t i = 0; i < kTimelineCount; i++) {
-    const EntrySpec& spec = entries[i];
+    const EntryPlan& plan = entries[i];
     Effect** first = s.entryEffects + used;
-    for (Effect* effect : spec.effects) s.entryEffects[used++] = effect;
-    s.timeline[i] = {spec.start, {static_cast<int32_t>(spec.effects.size()), first}, spec.animate};
+    for (Effect* effect : plan.effects) s.entryEffects[used++] = effect;
+    s.timeline[i] = {plan.start, {static_cast<int32_t>(plan.effects.size()), first}, plan.animate};
   }
   s.current = 0;
   s.tick = 0;
