@@ -1,6 +1,7 @@
 // Any bytes as a font image: decodeGif, then buildFont from the same bytes
 // (frame 0 and the comment), then every character drawn into the
-// framebuffer, some across its edges. A decoded image must have the screen's size in every frame.
+// framebuffer, some across its edges. A decoded image must have the screen's
+// size in every frame.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
