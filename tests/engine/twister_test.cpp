@@ -1,9 +1,8 @@
-#include "effects/twister.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "effects/twister.h"
 #include "tests/engine/effect_tables.h"
 
 namespace {
@@ -51,12 +50,7 @@ TEST_F(TwisterTest, WideTextureRowZeroShowsOneFaceAtFullLight) {
   TwisterTexture texture = buildTwisterTexture(arena_, 128);
   std::vector<uint8_t> bytes = row(texture, 0);
   for (int32_t i = 0; i < 128; i++) {
-    uint8_t expected = i < 4      ? 0
-                       : i <= 33  ? 0xBF
-                       : i <= 63  ? 0x7F
-                       : i <= 92  ? 0xBF
-                       : i <= 122 ? 0x7F
-                                  : 0;
+    uint8_t expected = i < 4 ? 0 : i <= 33 ? 0xBF : i <= 63 ? 0x7F : i <= 92 ? 0xBF : i <= 122 ? 0x7F : 0;
     EXPECT_EQ(bytes[i], expected) << "column " << i;
   }
   EXPECT_EQ(texture.palette[0], kSeeThroughBase);
@@ -80,12 +74,7 @@ TEST_F(TwisterTest, NarrowTextureRowZeroCoversColumns1To45InFourStripes) {
   TwisterTexture texture = buildTwisterTexture(arena_, 48);
   std::vector<uint8_t> bytes = row(texture, 0);
   for (int32_t i = 0; i < 48; i++) {
-    uint8_t expected = i < 1     ? 0
-                       : i <= 11 ? 0xBF
-                       : i <= 23 ? 0x7F
-                       : i <= 34 ? 0xBF
-                       : i <= 45 ? 0x7F
-                                 : 0;
+    uint8_t expected = i < 1 ? 0 : i <= 11 ? 0xBF : i <= 23 ? 0x7F : i <= 34 ? 0xBF : i <= 45 ? 0x7F : 0;
     EXPECT_EQ(bytes[i], expected) << "column " << i;
   }
 }
@@ -123,8 +112,8 @@ TEST_F(TwisterTest, SeeThroughTexelsKeepWhatIsBehindTheBar) {
   TwisterTexture texture = buildTwisterTexture(arena_, 128);
   std::vector<uint32_t> pixels(kPixelCount, 0x00123456);
   drawStrip(texture, 0, 128, 0, 0, 100, {kPixelCount, pixels.data()});
-  EXPECT_EQ(pixels[100], 0xFF123456u);                  // column 0 of the texture: see-through
-  EXPECT_EQ(pixels[99], 0x00123456u);                   // left of the strip: untouched
+  EXPECT_EQ(pixels[100], 0xFF123456u);        // column 0 of the texture: see-through
+  EXPECT_EQ(pixels[99], 0x00123456u);         // left of the strip: untouched
   EXPECT_EQ(pixels[100 + 4], hsvToRgb(128, 255, 252));  // stripe 1 at level 63 in hue B
 }
 
@@ -158,10 +147,10 @@ TEST_F(TwisterTest, WobbleTwisterLevelFadesFrom1024To0) {
     levels.push_back(twister.level);
   }
   EXPECT_EQ(levels[0], 1024);
-  EXPECT_EQ(levels[918], 1024);  // counter 919
-  EXPECT_EQ(levels[919], 1024);  // counter 920: the fade starts at full scale
-  EXPECT_EQ(levels[920], 1021);  // (460 + 920 - 921) * 1024 / 460
-  EXPECT_EQ(levels[1379], 0);    // counter 1380
+  EXPECT_EQ(levels[918], 1024);   // counter 919
+  EXPECT_EQ(levels[919], 1024);   // counter 920: the fade starts at full scale
+  EXPECT_EQ(levels[920], 1021);   // (460 + 920 - 921) * 1024 / 460
+  EXPECT_EQ(levels[1379], 0);     // counter 1380
   for (size_t i = 1; i < levels.size(); i++) ASSERT_LE(levels[i], levels[i - 1]);
 
   WobbleTwister forever;
@@ -178,8 +167,7 @@ TEST_F(TwisterTest, WobbleTwisterAtLevelZeroShowsRowZeroEverywhere) {
   twister.level = 0;
   twister.counter = 1234;
   twister.hueB = 1;
-  twister.p0 = 384, twister.p1 = 128, twister.p2 = 4, twister.p3 = 512, twister.p4 = 4,
-  twister.p5 = 256;
+  twister.p0 = 384, twister.p1 = 128, twister.p2 = 4, twister.p3 = 512, twister.p4 = 4, twister.p5 = 256;
   std::vector<uint32_t> pixels(kPixelCount, 0);
   twister.draw({kPixelCount, pixels.data()});
   for (int32_t y = 0; y < kScreenHeight; y++) ASSERT_EQ(pixels[y * kScreenWidth] & 0xFF, 0u) << y;
@@ -194,8 +182,7 @@ TEST_F(TwisterTest, NarrowTwisterBeforeItsFirstUpdateDrawsTheMirroredMotion) {
   twister.fadeStart = -1;
   twister.level = 1;
   twister.hueB = 1;
-  twister.p0 = 128, twister.p1 = 384, twister.p2 = 6, twister.p3 = 320, twister.p4 = 2,
-  twister.p5 = 544;
+  twister.p0 = 128, twister.p1 = 384, twister.p2 = 6, twister.p3 = 320, twister.p4 = 2, twister.p5 = 544;
   twister.counter = 20;
   std::vector<uint32_t> before(kPixelCount, 0), after(kPixelCount, 0);
   twister.draw({kPixelCount, before.data()});
