@@ -39,11 +39,12 @@ CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja -Wno-dev >/dev/null
 cmake --build build/fuzz -j "$jobs"
 fuzz_target() {
   local name=$1 log=build/fuzz/$1.log
-  # New inputs go to the build folder's corpus; the committed seeds stay as they are.
+  # New inputs go to the build folder's corpus; the committed seeds and past
+  # findings are read first and stay as they are.
   mkdir -p "build/fuzz/corpus/$name" "build/fuzz/artifacts/$name"
   if ! "build/fuzz/fuzz_$name" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$name/" \
-      "build/fuzz/corpus/$name" "fuzz/corpus/$name" >"$log" 2>&1; then
+      "build/fuzz/corpus/$name" "fuzz/corpus/$name" "fuzz/regressions/$name" >"$log" 2>&1; then
     tail -n 40 "$log"; echo "FAILED: fuzz_$name found a fault (see $log)"; return 1
   fi
   echo "fuzz_$name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs," \
