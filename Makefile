@@ -6,7 +6,7 @@
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
-TEST_PACKAGES := $(RUN_PACKAGES) googletest libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
+TEST_PACKAGES := $(RUN_PACKAGES) googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 
 .PHONY: run test build web

@@ -3,7 +3,11 @@
 #   build/test   the normal build: engine, tools and programs, all tests;
 #   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   build/m32    engine and its tests as 32-bit x86.
-# Then the show and the song must come out bit-identical in 64 and 32 bits.
+# Then the show and the song must come out bit-identical in 64 and 32 bits,
+# and three runs look for faults the tests cannot see:
+#   build/fuzz   the fuzz targets (clang, libFuzzer), 30 s each on their seeds;
+#   build/tsan   the live program under ThreadSanitizer for 20 s (Xvfb, disk audio);
+#   valgrind     corvexa-tool song (start-up whole, the song written out) under memcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -29,4 +33,56 @@ if [[ -z "$a" || "$a" != "$b" ]]; then
   echo "FAILED: the builds disagree"; exit 1
 fi
 echo "$a"
+
+echo "== fuzz targets, 30 s each (build/fuzz, clang)"
+CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja -Wno-dev >/dev/null
+cmake --build build/fuzz -j "$jobs"
+fuzz_target() {
+  local name=$1 log=build/fuzz/$1.log
+  # New inputs go to the build folder's corpus; the committed seeds and past
+  # findings are read first and stay as they are.
+  mkdir -p "build/fuzz/corpus/$name" "build/fuzz/artifacts/$name"
+  if ! "build/fuzz/fuzz_$name" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$name/" \
+      "build/fuzz/corpus/$name" "fuzz/corpus/$name" "fuzz/regressions/$name" >"$log" 2>&1; then
+    tail -n 40 "$log"; echo "FAILED: fuzz_$name found a fault (see $log)"; return 1
+  fi
+  echo "fuzz_$name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs," \
+    "$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)"
+}
+fuzz_pair() {
+  local status=0
+  fuzz_target "$1" & local first=$!
+  fuzz_target "$2" || status=1
+  wait "$first" || status=1
+  return $status
+}
+fuzz_pair inflate gif_font
+fuzz_pair xm_render tick_list
+
+echo "== the live program under ThreadSanitizer for 20 s (build/tsan)"
+cmake -S . -B build/tsan -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="-O1 -fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
+  -DCORVEXA_WEB_TESTS=OFF >/dev/null
+cmake --build build/tsan -j "$jobs" --target corvexa
+tsan_log=build/tsan/corvexa-20s.log
+# SIGINT after 20 s closes the window as a quit request: exit status 0. A
+# ThreadSanitizer report ends the program at once with status 66. Reports from
+# inside Mesa's software OpenGL are the driver's own (tests/tsan.supp).
+status=0
+TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$PWD/tests/tsan.supp" SDL_AUDIODRIVER=disk \
+  SDL_DISKAUDIOFILE=build/tsan/sound.raw xvfb-run -a -s "-screen 0 640x360x24" \
+  timeout --preserve-status -s INT 20 build/tsan/platform/corvexa >"$tsan_log" 2>&1 || status=$?
+if [[ $status -ne 0 ]] || grep -q "ThreadSanitizer" "$tsan_log"; then
+  cat "$tsan_log"; echo "FAILED: the program under ThreadSanitizer (status $status)"; exit 1
+fi
+echo "no ThreadSanitizer report in 20 s; $(stat -c %s build/tsan/sound.raw) bytes of sound played"
+
+echo "== corvexa-tool song under valgrind memcheck"
+if ! valgrind --error-exitcode=3 --leak-check=full --errors-for-leak-kinds=definite \
+    --log-file=build/test/valgrind-song.log \
+    build/test/tools/corvexa-tool song --out build/test/corvexa-song.wav >/dev/null; then
+  cat build/test/valgrind-song.log; echo "FAILED: memcheck found errors"; exit 1
+fi
+grep -E "ERROR SUMMARY|definitely lost" build/test/valgrind-song.log | sed 's/^==[0-9]*== //'
 echo "all test builds passed"

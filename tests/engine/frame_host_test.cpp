@@ -1,8 +1,8 @@
+#include "core/frame_host.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "core/frame_host.h"
 
 namespace {
 
@@ -125,6 +125,29 @@ TEST(FrameStep, AMillisecondClockThatWrapsKeepsOneTickPerFrame) {
   std::vector<int32_t> ticks = driver.run(600, 60, 2147483647LL - 3000);
   for (int32_t t : ticks) ASSERT_EQ(t, 1);
   EXPECT_EQ(driver.host.frameIncrementMs, 16);
+}
+
+// SDL's clock counts unsigned milliseconds: as int32 it passes from -1 to 0
+// after 49.7 days, and from 2^31 - 1 to -2^31 after 24.9. Across either wrap a
+// clock of 16 ms frames runs one tick a frame, and a 30 Hz clock measured
+// across the wrap is still seen as 30 Hz: two ticks a frame.
+TEST(FrameStep, ElapsedTimeIsMeasuredAcrossBothWrapsOfTheClock) {
+  for (int64_t wrapAt : {int64_t{2147483648LL}, int64_t{4294967296LL}}) {
+    Driver sixteen;
+    const int64_t start = wrapAt - 20 * 16 - 5;
+    for (int32_t frame = 0; frame < 600; frame++) {
+      const int32_t before = sixteen.demo.ticks;
+      const int64_t ms = start + frame * 16;
+      frameStep(sixteen.host, {}, static_cast<int32_t>(static_cast<uint32_t>(ms)));
+      ASSERT_EQ(sixteen.demo.ticks - before, 1) << "frame " << frame << " at " << wrapAt;
+    }
+    EXPECT_EQ(sixteen.host.frameIncrementMs, 16);
+
+    Driver thirty;
+    const std::vector<int32_t> ticks = thirty.run(300, 30, wrapAt - 1000);
+    EXPECT_EQ(thirty.host.frameIncrementMs, 32) << "wrap at " << wrapAt;
+    for (size_t i = 121; i < ticks.size(); i++) ASSERT_EQ(ticks[i], 2) << "frame " << i;
+  }
 }
 
 TEST(FrameStep, APressedPointerStopsBeforeDrawing) {

@@ -14,49 +14,9 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/png_file.h"
 #include "tools/corvexa-tool/show_clock.h"
+#include "tools/corvexa-tool/tick_list.h"
 
 namespace {
-
-// The largest tick the command takes: about 17 minutes of show.
-constexpr int32_t kMaxTick = 65535;
-
-int32_t parseTick(const std::string& text) {
-  size_t used = 0;
-  long value = -1;
-  try {
-    value = std::stol(text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used != text.size() || text.empty() || value < 1 || value > kMaxTick) {
-    throw CommandFailure("bad tick \"" + text + "\": ticks are whole numbers from 1 to " +
-                         std::to_string(kMaxTick));
-  }
-  return static_cast<int32_t>(value);
-}
-
-// "1,99,520,4600-4610" to the set of ticks it names.
-std::set<int32_t> parseTicks(const std::string& list) {
-  std::set<int32_t> ticks;
-  size_t begin = 0;
-  while (begin <= list.size()) {
-    size_t comma = list.find(',', begin);
-    std::string item =
-        list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
-    size_t dash = item.find('-');
-    if (dash == std::string::npos) {
-      ticks.insert(parseTick(item));
-    } else {
-      int32_t first = parseTick(item.substr(0, dash));
-      int32_t last = parseTick(item.substr(dash + 1));
-      if (last < first) throw CommandFailure("bad tick range \"" + item + "\": it runs backwards");
-      for (int32_t t = first; t <= last; t++) ticks.insert(t);
-    }
-    if (comma == std::string::npos) break;
-    begin = comma + 1;
-  }
-  return ticks;
-}
 
 void writeRaw(const std::string& path, const Framebuffer& frame) {
   std::ofstream file(path, std::ios::binary);
@@ -75,7 +35,7 @@ struct FramesOptions {
 };
 
 int runFrames(const FramesOptions& options) {
-  std::set<int32_t> ticks = parseTicks(options.ticks);
+  std::set<int32_t> ticks = parseTickList(options.ticks);
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error)
