@@ -6,7 +6,6 @@
 // also DIR/tick-TTTTT.u32: the 57,600 pixels as little-endian 32-bit values.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -17,16 +16,6 @@
 #include "tools/corvexa-tool/tick_list.h"
 
 namespace {
-
-void writeRaw(const std::string& path, const Framebuffer& frame) {
-  std::ofstream file(path, std::ios::binary);
-  for (uint32_t pixel : frame) {
-    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
-                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
-    file.write(bytes, 4);
-  }
-  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
-}
 
 struct FramesOptions {
   std::string ticks;
@@ -52,7 +41,7 @@ int runFrames(const FramesOptions& options) {
     std::snprintf(name, sizeof name, "tick-%05d", clock.tick());
     std::string base = options.out + "/" + name;
     writePng(base + ".png", frame.items, kScreenWidth, kScreenHeight, false);
-    if (options.raw) writeRaw(base + ".u32", frame);
+    if (options.raw) writeRawPixels(base + ".u32", frame.items, frame.count);
   }
   std::printf("wrote %zu frame%s to %s\n", ticks.size(), ticks.size() == 1 ? "" : "s",
               options.out.c_str());

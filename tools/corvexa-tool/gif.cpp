@@ -54,16 +54,6 @@ std::string quoteComment(Array<uint8_t> comment) {
   return text;
 }
 
-void writeRawPixels(const std::string& path, Array<uint32_t> pixels) {
-  std::ofstream file(path, std::ios::binary);
-  for (uint32_t pixel : pixels) {
-    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
-                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
-    file.write(bytes, 4);
-  }
-  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
-}
-
 int runGif(const GifOptions& options) {
   std::vector<uint8_t> bytes = readWholeFile(options.in);
   Arena arena;
@@ -81,7 +71,7 @@ int runGif(const GifOptions& options) {
     pixel = (pixel & kGifSeeThroughPixel) ? 0 : (pixel & 0xFFFFFF) | 0xFF000000u;
   }
   writePng(options.out, rgba.data(), image.width, image.height, true);
-  if (!options.raw.empty()) writeRawPixels(options.raw, pixels);
+  if (!options.raw.empty()) writeRawPixels(options.raw, pixels.items, pixels.count);
   std::printf("%dx%d frames=%d comment=\"%s\"\n", image.width, image.height, image.frames.count,
               quoteComment(image.comment).c_str());
   return 0;

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <fstream>
 #include <vector>
 
 #include "tools/corvexa-tool/command.h"
@@ -22,4 +23,15 @@ void writePng(const std::string& path, const uint32_t* pixels, int32_t width, in
   if (!png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr)) {
     throw CommandFailure(path + ": cannot write PNG (" + image.message + ")", 1);
   }
+}
+
+void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count) {
+  std::ofstream file(path, std::ios::binary);
+  for (int64_t i = 0; i < count; i++) {
+    const uint32_t pixel = pixels[i];
+    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
+                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
+    file.write(bytes, 4);
+  }
+  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
 }

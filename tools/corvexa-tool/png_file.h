@@ -1,4 +1,4 @@
-// PNG files through libpng.
+// Picture files: PNG through libpng, and raw pixels.
 #pragma once
 
 #include <cstdint>
@@ -9,3 +9,7 @@
 // Throws CommandFailure naming the file when it cannot be written.
 void writePng(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height,
               bool withAlpha);
+
+// Writes count pixels as little-endian 32-bit values, fourth byte included.
+// Throws CommandFailure naming the file when it cannot be written.
+void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count);
