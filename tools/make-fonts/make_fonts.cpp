@@ -19,6 +19,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/make-fonts/gif_encoder.h"
@@ -136,13 +137,17 @@ uint8_t goldIndex(const std::vector<std::string>& glyph, int32_t x, int32_t y) {
   return static_cast<uint8_t>(kFirstGold + level);
 }
 
-GifPicture goldBarPicture(const GlyphMasks& masks) {
+// A font strip: the glyphs side by side, each pixel's colour index chosen by
+// indexOf(glyph, x, y), with the descriptor as the comment.
+template <typename IndexOf>
+GifPicture stripPicture(const GlyphMasks& masks, std::vector<uint32_t> palette,
+                        int32_t transparentIndex, IndexOf indexOf) {
   GifPicture picture;
   int32_t count = static_cast<int32_t>(masks.rows.size());
   picture.width = masks.width * count;
   picture.height = masks.height;
-  picture.palette = kGoldPalette;
-  picture.transparentIndex = kGoldTransparent;
+  picture.palette = std::move(palette);
+  picture.transparentIndex = transparentIndex;
   picture.comment = descriptorOf(masks);
   picture.zeroSignature = true;
   picture.indices.resize(static_cast<size_t>(picture.width) * picture.height);
@@ -150,29 +155,23 @@ GifPicture goldBarPicture(const GlyphMasks& masks) {
     for (int32_t y = 0; y < masks.height; y++)
       for (int32_t x = 0; x < masks.width; x++)
         picture.indices[static_cast<size_t>(y) * picture.width + g * masks.width + x] =
-            goldIndex(masks.rows[g], x, y);
+            indexOf(masks.rows[g], x, y);
   return picture;
+}
+
+GifPicture goldBarPicture(const GlyphMasks& masks) {
+  return stripPicture(masks, kGoldPalette, kGoldTransparent, goldIndex);
 }
 
 // 16x28 Simple: white ink on transparent magenta at index 0.
 GifPicture simplePicture(const GlyphMasks& masks) {
-  GifPicture picture;
-  int32_t count = static_cast<int32_t>(masks.rows.size());
-  picture.width = masks.width * count;
-  picture.height = masks.height;
-  picture.palette = std::vector<uint32_t>(16, 0x000000);
-  picture.palette[0] = kTransparentMagenta;
-  picture.palette[1] = 0xFFFFFF;
-  picture.transparentIndex = 0;
-  picture.comment = descriptorOf(masks);
-  picture.zeroSignature = true;
-  picture.indices.resize(static_cast<size_t>(picture.width) * picture.height);
-  for (int32_t g = 0; g < count; g++)
-    for (int32_t y = 0; y < masks.height; y++)
-      for (int32_t x = 0; x < masks.width; x++)
-        picture.indices[static_cast<size_t>(y) * picture.width + g * masks.width + x] =
-            masks.rows[g][y][x] == '#' ? 1 : 0;
-  return picture;
+  std::vector<uint32_t> palette(16, 0x000000);
+  palette[0] = kTransparentMagenta;
+  palette[1] = 0xFFFFFF;
+  return stripPicture(masks, palette, 0,
+                      [](const std::vector<std::string>& glyph, int32_t x, int32_t y) {
+                        return static_cast<uint8_t>(glyph[y][x] == '#' ? 1 : 0);
+                      });
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
