@@ -1,5 +1,9 @@
 #include "music/player.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr uint8_t kPatternBreak = 0x0D;
@@ -111,14 +115,18 @@ void Player::mixPiece(int32_t count) {
   for (int32_t i = 0; i < count; i++) mixBuffer[i] = 0;
   const Array<const int16_t> pool{module->samplePool.count, module->samplePool.items};
   for (Channel& channel : channels) channel.mix(pool, mixBuffer.items, count);
-  // Blocks of eight, which the compiler turns into vector shifts, compares and
-  // stores, then the last few samples one at a time.
   int16_t* out = output.items + outputCount;
   const int32_t* sums = mixBuffer.items;
   int32_t i = 0;
+#if defined(__SSE2__)
+  // Eight at a time: SSE2's saturating pack is exactly clip's clamp.
   for (; i + 8 <= count; i += 8) {
-    for (int32_t k = 0; k < 8; k++) out[i + k] = clip(sums[i + k]);
+    const __m128i* block = reinterpret_cast<const __m128i*>(sums + i);
+    const __m128i first = _mm_srai_epi32(_mm_loadu_si128(block), 8);
+    const __m128i second = _mm_srai_epi32(_mm_loadu_si128(block + 1), 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(first, second));
   }
+#endif
   for (; i < count; i++) out[i] = clip(sums[i]);
   outputCount += count;
 }

@@ -4,7 +4,8 @@
 // Positions are fixed point with 11 fraction bits (frame * 2048). Mixing takes
 // the nearest lower frame (no interpolation) and multiplies it by the tick's
 // gain. Between loop boundaries it mixes whole runs of samples: the boundary
-// is tested once per run, not once per sample.
+// is tested once per run, not once per sample, and where the processor has
+// SSE2 a run is mixed eight samples at a time.
 #pragma once
 
 #include <cstdint>

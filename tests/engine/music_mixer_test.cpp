@@ -115,3 +115,30 @@ TEST(SampleCursor, MixingInPiecesEqualsMixingAtOnce) {
     EXPECT_EQ(a, b) << type;
   }
 }
+
+// The loudest frames at the largest gain a channel reaches (1,020), forwards
+// and backwards through a ping-pong loop, over run lengths that leave every
+// remainder after blocks of eight: each sample is exactly the frame times the
+// gain, as mixing the same cursor at gain 1 shows.
+TEST(SampleCursor, LoudFramesTimesTheGainAreExact) {
+  std::vector<int16_t> frames(40);
+  for (int32_t i = 0; i < 40; i++) {
+    frames[i] = static_cast<int16_t>(i % 3 == 0 ? -32768 : i % 3 == 1 ? 32767 : 1234 - 97 * i);
+  }
+  const Array<const int16_t> pool{40, frames.data()};
+  for (int32_t type : {0, 1, 2}) {
+    for (int32_t frequency : {8363, 30000, 44100, 90000}) {
+      for (int32_t count = 1; count <= 40; count++) {
+        SampleCursor unit = started(40, 12, 20, type);
+        SampleCursor loud = unit;
+        std::vector<int32_t> one(count, 0), many(count, 0);
+        unit.mix(pool, one.data(), frequency, 1, count);
+        loud.mix(pool, many.data(), frequency, 1020, count);
+        for (int32_t i = 0; i < count; i++) {
+          ASSERT_EQ(many[i], one[i] * 1020) << type << " " << frequency << " " << count << " " << i;
+        }
+        ASSERT_EQ(loud.position, unit.position);
+      }
+    }
+  }
+}
