@@ -3,7 +3,9 @@
 #   build/test   the normal build: engine, tools and programs, all tests;
 #   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   build/m32    engine and its tests as 32-bit x86.
-# Then the show and the song must come out bit-identical in 64 and 32 bits,
+# Then the show and the song must come out bit-identical in 64 and 32 bits
+# (the 32-bit build has no SSE2, so this also holds the mixer's vector loop
+# to its plain one),
 # and three runs look for faults the tests cannot see:
 #   build/fuzz   the fuzz targets (clang, libFuzzer), 30 s each on their seeds;
 #   build/tsan   the live program under ThreadSanitizer for 20 s (Xvfb, disk audio);
