@@ -1,6 +1,8 @@
 // The picture's cost: one frame (update and draw) of each timeline entry and
 // of the show's heaviest tick, the whole show, and the floor they are
-// measured against, one plain fill of the framebuffer.
+// measured against, one plain fill of the framebuffer. A second floor is the
+// last scene's: its six twister strips laid over the screen by the
+// see-through rule from rows whose colours are already known.
 //
 //   build/release/bench/corvexa_bench --benchmark_filter='Show|Fill'
 #include <benchmark/benchmark.h>
@@ -12,6 +14,7 @@
 
 #include "core/demo_state.h"
 #include "core/frame_host.h"
+#include "effects/pixel_runs.h"
 
 namespace {
 
@@ -32,6 +35,23 @@ void BM_FillFramebuffer(benchmark::State& run) {
   run.SetBytesProcessed(run.iterations() * kPixelCount * 4);
 }
 BENCHMARK(BM_FillFramebuffer);
+
+// The six narrow strips of the last scene (48 x 180 pixels each, at their
+// columns) copied onto the framebuffer by the see-through rule from ready
+// coloured rows: what drawing them costs before a single colour is looked up.
+void BM_SixStripCopies(benchmark::State& run) {
+  std::vector<uint32_t> pixels(kPixelCount);
+  std::vector<uint32_t> colours(48 * kScreenHeight, 0xFF000000u);
+  for (auto _ : run) {
+    for (int32_t strip = 0; strip < 6; strip++) {
+      for (int32_t y = 0; y < kScreenHeight; y++) {
+        copyPixels(&pixels[y * kScreenWidth + 6 + 52 * strip], &colours[y * 48], 48);
+      }
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SixStripCopies);
 
 // One frame at a tick, as the show runs it: the update that reaches the tick,
 // then the draw. The scene is brought to the tick before, and every iteration
