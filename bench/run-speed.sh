@@ -11,7 +11,7 @@ repetitions=${2:-9}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/corvexa_bench" --benchmark_filter='Fill|Show|StartUp|OpenMpt' \
+"$build/bench/corvexa_bench" --benchmark_filter='Fill|Show|SixStrip|StartUp|OpenMpt' \
   --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
   --benchmark_out="$out" --benchmark_out_format=json >/dev/null
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -31,7 +31,7 @@ for name, seconds in median.items():
     else:
         text = "%.2f us" % (seconds * 1e6)
     ratio = ""
-    if name.startswith("BM_Show") and fill:
+    if (name.startswith("BM_Show") or name == "BM_SixStripCopies") and fill:
         ratio = "%.2f fills" % (seconds / fill)
         if "6000" in name:
             ratio = "%.1f fills per tick" % (seconds / 6000 / fill)
