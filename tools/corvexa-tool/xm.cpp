@@ -47,8 +47,8 @@ struct XmOptions {
 
 int runXm(const XmOptions& options) {
   std::vector<uint8_t> bytes = readFile(options.in);
-  // A gzip member (the embedded song's form) is to be inflated here first,
-  // once the inflater exists; until then the input is taken as the XM file.
+  // The input is the XM file itself; the embedded song's gzip member is
+  // unpacked first with `corvexa-tool gunzip`.
   const Array<const uint8_t> song{static_cast<int32_t>(bytes.size()), bytes.data()};
 
   Arena arena;
