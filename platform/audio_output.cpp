@@ -1,14 +1,15 @@
 #include "platform/audio_output.h"
 
 #include <chrono>
-#include <cstdio>
+
+#include "platform/report.h"
 
 namespace {
 
 constexpr uint32_t kBufferBytes = kAudioBufferSamples * sizeof(int16_t);
 
 bool silent(const char* what) {
-  std::fprintf(stderr, "corvexa: %s (%s); the show runs without sound\n", what, SDL_GetError());
+  reportNote("%s (%s); the show runs without sound", what, SDL_GetError());
   return false;
 }
 
