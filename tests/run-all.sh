@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the project, in three builds:
-#   build/test   the normal build: engine, tools and programs, all tests;
+#   build/test   the normal build: engine, tools and programs, all tests,
+#                and the Windows programs of build/windows (built first,
+#                tools/build-windows.sh --tests) under Wine;
 #   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   build/m32    engine and its tests as 32-bit x86.
 # Then the show and the song must come out bit-identical in 64 and 32 bits
@@ -22,7 +24,10 @@ configure_and_test() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== build/windows: the Windows programs and their engine tests (mingw-w64)"
+CORVEXA_JOBS=$jobs tools/build-windows.sh --tests build/windows
+configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVEXA_WINDOWS_DIR="$PWD/build/windows"
 configure_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVEXA_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS=-O1
 configure_and_test build/m32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEXA_M32=ON

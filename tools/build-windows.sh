@@ -41,6 +41,8 @@ if [[ ! -f "$source_dir/CMakeLists.txt" ]]; then
   download=$out/sdl2/download
   rm -rf "$download" "$source_dir"
   mkdir -p "$download"
+  # apt fetches as its own user where it may write the folder.
+  [[ $(id -u) -eq 0 ]] && id _apt >/dev/null 2>&1 && chown _apt "$download"
   echo "== SDL2 $version: Debian's source package"
   (cd "$download" && apt-get source --download-only "libsdl2=$version" >/dev/null)
   dpkg-source --no-check -x "$download"/libsdl2_"${version#*:}".dsc "$source_dir" >/dev/null
