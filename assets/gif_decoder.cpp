@@ -1,5 +1,7 @@
 #include "assets/gif_decoder.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr uint8_t kExtensionIntroducer = 0x21;
@@ -108,7 +110,7 @@ GifError readImage(GifDecoder& decoder, Arena& arena, int32_t width, int32_t hei
   // Every index written is below the clear code, so inside the palette.
   for (int32_t i = 0; i < total; i++) {
     int32_t index = static_cast<int32_t>(frame.pixels[i]);
-    frame.pixels[i] = index == state.transparent ? kGifSeeThroughPixel : decoder.palette[index];
+    frame.pixels[i] = index == state.transparent ? kSeeThroughBit : decoder.palette[index];
   }
   state.transparent = -1;
   state.delay = 0;
@@ -284,3 +286,5 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
   image.comment = state.comment;
   return {GifError::kNone, &image};
 }
+
+}  // namespace corvexa

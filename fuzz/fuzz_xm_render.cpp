@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/arena.h"
+#include "base/arena.h"
 #include "music/song.h"
+
+using namespace corvexa;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 24)) return -1;

@@ -19,6 +19,8 @@
 #include "assets/byte_stream.h"
 #include "music/module.h"
 
+namespace corvexa {
+
 enum class LoadStatus : int32_t {
   ok = 0,
   truncated,            // the data ends inside the song
@@ -60,3 +62,5 @@ struct ModuleLoader {
   LoadStatus readSampleData(Sample& sample, int32_t& poolIndex);
   LoadStatus refuse(LoadStatus status);
 };
+
+}  // namespace corvexa

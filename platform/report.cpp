@@ -9,6 +9,8 @@
 #include <windows.h>
 #endif
 
+namespace corvexa {
+
 namespace {
 
 void report(bool fatal, const char* format, va_list arguments) {
@@ -40,3 +42,5 @@ void reportNote(const char* format, ...) {
   report(false, format, arguments);
   va_end(arguments);
 }
+
+}  // namespace corvexa

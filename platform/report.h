@@ -16,5 +16,9 @@
 #define CORVEXA_PRINTF(text, first)
 #endif
 
+namespace corvexa {
+
 void reportFatal(const char* format, ...) CORVEXA_PRINTF(1, 2);
 void reportNote(const char* format, ...) CORVEXA_PRINTF(1, 2);
+
+}  // namespace corvexa

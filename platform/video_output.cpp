@@ -5,6 +5,8 @@
 #include "effects/framebuffer.h"
 #include "platform/report.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr int32_t kRowBytes = kScreenWidth * 4;
@@ -104,3 +106,5 @@ void closeVideo(VideoOutput& video) {
   if (video.renderer) SDL_DestroyRenderer(video.renderer);
   video = VideoOutput{};
 }
+
+}  // namespace corvexa

@@ -9,6 +9,8 @@
 
 #include "platform/report.h"
 
+namespace corvexa {
+
 namespace {
 
 bool fail(const char* what) {
@@ -379,3 +381,5 @@ void viewUninitialize(View& view) {
   view.window = nullptr;
   SDL_Quit();
 }
+
+}  // namespace corvexa

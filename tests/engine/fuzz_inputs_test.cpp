@@ -13,8 +13,11 @@
 #include "assets/bitmap_font.h"
 #include "assets/gif_decoder.h"
 #include "assets/gzip_inflater.h"
-#include "core/arena.h"
+#include "base/arena.h"
+#include "effects/text_drawing.h"
 #include "music/song.h"
+
+using namespace corvexa;
 
 namespace {
 

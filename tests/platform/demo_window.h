@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+namespace corvexa {
+
 struct Screenshot {
   int32_t width = 0;
   int32_t height = 0;
@@ -108,3 +110,5 @@ struct ScratchDirectory {
   ~ScratchDirectory();
   std::string path;
 };
+
+}  // namespace corvexa

@@ -8,6 +8,8 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 std::vector<uint32_t> showFrame(const std::string& tool, int32_t tick) {
   ScratchDirectory scratch("frames-" + std::to_string(tick));
   const std::string& dir = scratch.path;
@@ -97,3 +99,5 @@ QueuedSound checkQueuedSound(const std::vector<int16_t>& samples, const int16_t*
   }
   return result;
 }
+
+}  // namespace corvexa

@@ -9,6 +9,8 @@
 
 #include "demo_window.h"
 
+namespace corvexa {
+
 // The frame `tool frames --raw` draws after tick, as 0xRRGGBB (empty on failure).
 std::vector<uint32_t> showFrame(const std::string& tool, int32_t tick);
 
@@ -40,3 +42,5 @@ struct QueuedSound {
 };
 QueuedSound checkQueuedSound(const std::vector<int16_t>& samples, const int16_t* song,
                              int32_t count);
+
+}  // namespace corvexa

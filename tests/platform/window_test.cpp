@@ -13,6 +13,8 @@
 #include "effects/framebuffer.h"
 #include "show_checks.h"
 
+using namespace corvexa;
+
 namespace {
 
 int32_t lineCount(const std::string& text) {

@@ -21,6 +21,8 @@
 #include "effects/framebuffer.h"
 #include "show_checks.h"
 
+using namespace corvexa;
+
 namespace {
 
 // Wine starts slower than a Linux program; start-up then renders the song.
