@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -241,7 +242,7 @@ TEST_P(Windows, TheZipHoldsTheProgramItsReadmeAndTheLicences) {
   EXPECT_NE(sdl.find("Sam Lantinga"), std::string::npos) << sdl.substr(0, 200);
 }
 
-TEST_P(Windows, TheProgramIsAGuiProgramThatNeedsOnlyWindowsOwnDlls) {
+TEST_P(Windows, TheProgramIsAGuiProgramWithItsIconThatNeedsOnlyWindowsOwnDlls) {
   std::string exe = program(GetParam());
   int status = -1;
   std::string headers = commandOutput("x86_64-w64-mingw32-objdump -p " + exe, &status);
@@ -270,4 +271,19 @@ TEST_P(Windows, TheProgramIsAGuiProgramThatNeedsOnlyWindowsOwnDlls) {
             std::string::npos);
   std::string manifest = commandOutput("wrestool -x --raw --type=24 " + exe);
   EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos) << manifest;
+
+  // Its icon: every committed size of platform/icons, pixel for pixel.
+  ScratchDirectory scratch("wine-icon-" + GetParam());
+  std::string icon = scratch.path + "/corvexa.ico";
+  ASSERT_EQ(std::system(("wrestool -x --type=group_icon " + exe + " >" + icon).c_str()), 0);
+  for (int32_t size : {16, 32, 48, 64, 128, 256}) {
+    std::string name = "corvexa-" + std::to_string(size) + ".png";
+    std::string out = scratch.path + "/" + name;
+    commandOutput("icotool -x -w " + std::to_string(size) + " -o " + out + " " + icon);
+    std::string committed = std::string(CORVEXA_SOURCE_DIR) + "/platform/icons/" + name;
+    // ImageMagick's count of differing pixels, on stderr.
+    std::string differing =
+        commandOutput("compare -metric AE " + out + " " + committed + " null: 2>&1", &status);
+    EXPECT_EQ(differing, "0") << name << " in the program's icon";
+  }
 }
