@@ -113,9 +113,12 @@ ChildProcess startChild(const std::string& path, const std::vector<std::string>&
 int writeAll(int fd, const void* data, size_t size, bool (*stop)()) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
+    // Checked before every call: a signal that lands after part of a block is
+    // in the pipe cuts the write short instead of failing it with EINTR.
+    if (stop()) return EINTR;
     ssize_t written = write(fd, bytes, size);
     if (written < 0) {
-      if (errno == EINTR && !stop()) continue;
+      if (errno == EINTR) continue;
       return errno;
     }
     bytes += written;

@@ -35,8 +35,9 @@ std::string findProgram(const std::string& program, const std::string& debianPac
 ChildProcess startChild(const std::string& path, const std::vector<std::string>& arguments,
                         const ChildStreams& streams = {});
 
-// Writes size bytes, retrying short writes and interrupted calls unless stop()
-// says otherwise. Returns 0, or the errno of the failed write.
+// Writes size bytes, retrying short writes and interrupted calls until stop()
+// says otherwise. Returns 0, EINTR once stop() is true, or the errno of the
+// failed write.
 int writeAll(int fd, const void* data, size_t size, bool (*stop)());
 
 // Waits for the child to end. Returns its exit status, or 128 + the signal

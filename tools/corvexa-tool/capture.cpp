@@ -174,6 +174,9 @@ struct AudioFeed {
 };
 
 void feedAudio(AudioFeed& feed) {
+  // An interrupt goes to the main thread, whose blocked write it ends; that
+  // thread then stops ffmpeg, which ends this thread's write too.
+  tools::InterruptsBlocked blocked;
   AudioStream stream(*feed.demo);
   int16_t samples[kPipeBlockSamples];
   uint8_t bytes[2 * kPipeBlockSamples];
