@@ -199,12 +199,12 @@ void feedAudio(AudioFeed& feed) {
 
 int runCapture(const CaptureOptions& options) {
   CapturePlan plan = planCapture(options);
-  const std::string ffmpeg = tools::findProgram("ffmpeg", "ffmpeg");
   // Ctrl-C or a kill ends the capture cleanly: the loops see the flag, blocked
   // writes return EINTR, ffmpeg is stopped and waited for, and then the
   // temporary file is removed.
   tools::InterruptHold hold;
-  tools::OutputFile output(options.out);
+  tools::OutputFile output(options.out);  // a bad OUT first: status 2 before 1
+  const std::string ffmpeg = tools::findProgram("ffmpeg", "ffmpeg");
 
   auto state = std::make_unique<DemoState>();
   startShow(*state);
