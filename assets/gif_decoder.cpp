@@ -4,6 +4,13 @@ namespace corvexa {
 
 namespace {
 
+// The LZW layer alone: a reset to the decoder's clear code and initial width,
+// and the decoding of one image's codes into pixels from index 0. decodeLzw
+// gives kNone and the number of pixels written in total (the data may end
+// early, by an end code or by running out), or kBadCode / kTooMuchData.
+void resetLzw(LzwDecoder& lzw);
+GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total);
+
 constexpr uint8_t kExtensionIntroducer = 0x21;
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
@@ -177,6 +184,8 @@ int32_t LzwBitReader::read(int32_t n) {
   return value;
 }
 
+namespace {
+
 void resetLzw(LzwDecoder& lzw) {
   LzwStringTable& table = lzw.table;
   lzw.width = lzw.initialWidth;
@@ -219,6 +228,8 @@ GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total) {
     lzw.previous = static_cast<int16_t>(code);
   }
 }
+
+}  // namespace
 
 GifDecoder& makeGifDecoder(Arena& arena) {
   GifDecoder& decoder = arena.make<GifDecoder>();

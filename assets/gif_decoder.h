@@ -139,12 +139,4 @@ struct GifResult {
 // Decodes bytes; the image and everything it holds come from arena.
 GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> bytes);
 
-// The LZW layer alone, for the decoder and its tests: a reset to the
-// decoder's clear code and initial width, and the decoding of one image's
-// codes into pixels from index 0. decodeLzw gives kNone and the number of
-// pixels written in total (the data may end early, by an end code or by
-// running out), or kBadCode / kTooMuchData.
-void resetLzw(LzwDecoder& lzw);
-GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total);
-
 }  // namespace corvexa

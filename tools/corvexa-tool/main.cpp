@@ -1,11 +1,13 @@
 // corvexa-tool: Corvexa's engine without a window, for pictures, sound and
 // checks from the command line. `corvexa-tool --help` lists the commands.
 //
-// Exit status: 0 done, 2 bad arguments or bad input (one line on stderr
-// saying why), 1 a missing program or a failure of the machine.
+// Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
+// arguments or an input it refuses, 1 the system failed; one line on stderr
+// says why.
 #include <cstdio>
 #include <vector>
 
+#include "tools/common/run_tool.h"
 #include "tools/corvexa-tool/command.h"
 
 using namespace corvexa::tool;
@@ -25,17 +27,11 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::fprintf(stderr, "corvexa-tool: %s\n", e.what());
-    return 2;
+    return corvexa::tools::kRefused;
   }
   for (const Command& command : commands) {
-    if (!command.arguments->parsed()) continue;
-    try {
-      return command.run();
-    } catch (const CommandFailure& failure) {
-      std::fprintf(stderr, "corvexa-tool %s: %s\n", command.arguments->get_name().c_str(),
-                   failure.what());
-      return failure.status;
-    }
+    if (command.arguments->parsed())
+      return corvexa::tools::runTool("corvexa-tool " + command.arguments->get_name(), command.run);
   }
-  return 2;
+  return corvexa::tools::kRefused;
 }

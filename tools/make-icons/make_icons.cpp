@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "core/demo_state.h"
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/tool_failure.h"
 #include "tools/corvexa-tool/png_file.h"
 
 using namespace corvexa;
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
       tool::writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size,
                      false);
     }
-  } catch (const tool::CommandFailure& failure) {
+  } catch (const tools::ToolFailure& failure) {
     std::fprintf(stderr, "make-icons: %s\n", failure.what());
     return failure.status;
   }
