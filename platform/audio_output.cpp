@@ -1,7 +1,8 @@
 #include "platform/audio_output.h"
 
 #include <chrono>
-#include <cstdio>
+
+#include "platform/report.h"
 
 namespace corvexa {
 
@@ -10,7 +11,7 @@ namespace {
 constexpr uint32_t kBufferBytes = kAudioRefillSamples * sizeof(AudioSample);
 
 bool silent(const char* what) {
-  std::fprintf(stderr, "corvexa: %s (%s); the show runs without sound\n", what, SDL_GetError());
+  reportNote("%s (%s); the show runs without sound", what, SDL_GetError());
   return false;
 }
 

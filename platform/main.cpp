@@ -2,13 +2,16 @@
 //
 // Exit status: 0 when the show was closed or clicked away, 1 when there is no
 // display, SDL fails, or the program's own embedded data is damaged (one line
-// on stderr says why; broken data is reported before any window opens).
+// says why, see platform/report.h: on stderr, or on Windows in a message box;
+// broken data is reported before any window opens).
+//
+// On Windows SDL.h renames main to SDL_main, which SDL2main's WinMain calls.
 #include <SDL.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "core/demo_state.h"
+#include "platform/report.h"
 #include "platform/view.h"
 
 using namespace corvexa;
@@ -24,7 +27,7 @@ int main(int, char**) {
     if (!started.ok()) {
       char message[160];
       describeStartUpFailure(started, message, sizeof message);
-      std::fprintf(stderr, "corvexa: %s\n", message);
+      reportFatal("%s", message);
       ok = false;
     }
   }

@@ -1,9 +1,9 @@
 #include "platform/video_output.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "effects/framebuffer.h"
+#include "platform/report.h"
 
 namespace corvexa {
 
@@ -12,7 +12,7 @@ namespace {
 constexpr int32_t kRowBytes = kScreenWidth * 4;
 
 bool fail(const char* what) {
-  std::fprintf(stderr, "corvexa: %s failed: %s\n", what, SDL_GetError());
+  reportFatal("%s failed: %s", what, SDL_GetError());
   return false;
 }
 
@@ -42,6 +42,11 @@ bool createFrameTexture(VideoOutput& video) {
 }
 
 bool initVideo(VideoOutput& video, SDL_Window* window) {
+#ifdef _WIN32
+  // Direct3D 11 first, the interface the show was made for; where it cannot
+  // start, SDL goes on to its other renderers (SDL_RENDER_DRIVER overrides).
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "direct3d11");
+#endif
   video.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
   if (!video.renderer) {
     // Some drivers refuse vsync; the main loop paces itself then.

@@ -7,6 +7,9 @@
 // portrait window, on black. The renderer presents with vertical sync where
 // the driver offers it; the main loop paces itself where it does not.
 //
+// On Windows the renderer is Direct3D 11 where it starts, else whichever SDL
+// falls back to.
+//
 // Lifetime: initVideo once the window exists, placeVideo whenever its size
 // changes, presentFrame per frame, closeVideo at the end. Every SDL failure
 // is reported on stderr as one line and answered false.

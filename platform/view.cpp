@@ -7,20 +7,26 @@
 #include <string>
 #include <thread>
 
+#include "platform/report.h"
+
 namespace corvexa {
 
 namespace {
 
 bool fail(const char* what) {
-  std::fprintf(stderr, "corvexa: %s failed: %s\n", what, SDL_GetError());
+  reportFatal("%s failed: %s", what, SDL_GetError());
   return false;
 }
 
 bool noDisplay(const char* why) {
-  std::fprintf(stderr,
-               "corvexa: no display to show the demo on (%s); "
-               "corvexa-tool capture records the show to a video file instead\n",
-               why);
+#ifdef _WIN32
+  reportFatal("no display to show the demo on (%s)", why);
+#else
+  reportFatal(
+      "no display to show the demo on (%s); "
+      "corvexa-tool capture records the show to a video file instead",
+      why);
+#endif
   return false;
 }
 
@@ -195,6 +201,9 @@ void paceFrame(View& view) {
 }
 
 void traceFrame(View& view) {
+  SDL_RendererInfo info;
+  if (view.framesPresented == 1 && SDL_GetRendererInfo(view.video.renderer, &info) == 0)
+    std::printf("renderer %s\n", info.name);
   uint64_t sinceLaunch = SDL_GetPerformanceCounter() - view.launchCounter;
   std::printf("frame %lld tick %d ms %lld\n", static_cast<long long>(view.framesPresented),
               view.state->scene->tick,
@@ -231,9 +240,12 @@ bool viewInitialize(View& view) {
   // The show stays up when another display or window takes the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   const char* asked = std::getenv("SDL_VIDEODRIVER");
+#ifndef _WIN32
+  // Windows always has its desktop; Linux has a display only where one is named.
   if (!asked && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     return noDisplay("neither DISPLAY nor WAYLAND_DISPLAY is set");
   }
+#endif
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return noDisplay(SDL_GetError());
   // SDL falls back to drivers that show nothing; only a request may choose them.
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -319,7 +331,7 @@ void handleEvent(View& view, const SDL_Event& event) {
     case SDL_AUDIODEVICEREMOVED:
       if (!event.adevice.iscapture && view.audio.device != 0 &&
           event.adevice.which == view.audio.device) {
-        std::fprintf(stderr, "corvexa: the audio device went away; the show runs without sound\n");
+        reportNote("the audio device went away; the show runs without sound");
       }
       break;
     case SDL_RENDER_DEVICE_RESET:

@@ -26,7 +26,8 @@
 //   CORVEXA_HOLD_TICK=N  the show stops advancing once it reaches tick N and
 //                        keeps showing that frame (a press still ends it);
 //   CORVEXA_TRACE=1      one line per presented frame on stdout:
-//                        "frame F tick T ms M", M counted from launch.
+//                        "frame F tick T ms M", M counted from launch, and
+//                        before the first "renderer NAME" (SDL's name).
 #pragma once
 
 #include <SDL.h>

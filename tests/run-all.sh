@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Every test of the project. First the layer check (no folder includes one
 # above it), then three builds:
-#   build/test   the normal build: engine, tools and programs, all tests;
+#   build/test   the normal build: engine, tools and programs, all tests,
+#                and the Windows programs of build/windows (built first,
+#                tools/build-windows.sh --tests) under Wine;
 #   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer,
 #                and the engine tests once more in one process, shuffled and
 #                repeated, so that no test leans on another's leftovers;
@@ -30,7 +32,10 @@ configure_and_test() {
 echo "== layers"
 tests/layers/check-layers.sh
 
-configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== build/windows: the Windows programs and their engine tests (mingw-w64)"
+CORVEXA_JOBS=$jobs tools/build-windows.sh --tests build/windows
+configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVEXA_WINDOWS_DIR="$PWD/build/windows"
 configure_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVEXA_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS=-O1
 echo "== engine tests under the sanitizers, shuffled and repeated in one process"

@@ -1,20 +1,82 @@
 #!/usr/bin/env bash
 # ensure-packages.sh PACKAGE...: installs the Debian packages that are missing.
-# As root it runs apt-get; otherwise it prints the one line to run and fails.
+# As root it runs apt-get; otherwise it prints the lines to run and fails.
+#
+# Two kinds of name need more than apt-get install:
+#   NAME:i386      a 32-bit package: dpkg must know the i386 architecture
+#                  (dpkg --add-architecture i386) before apt can find it;
+#   source:NAME    Debian's source package NAME (for apt-get source): apt needs
+#                  a deb-src entry for the archive it already uses, added
+#                  beside each deb entry of deb.debian.org when missing.
 set -euo pipefail
 missing=()
+sources=()
 for package in "$@"; do
+  if [[ "$package" == source:* ]]; then
+    sources+=("${package#source:}")
+    continue
+  fi
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-if [[ $(id -u) -eq 0 ]]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-else
-  echo "Corvexa needs these Debian packages. Install them with:" >&2
-  echo "  sudo apt-get install -y ${missing[*]}" >&2
+
+need_i386=false
+for package in "${missing[@]}"; do
+  [[ "$package" == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386 &&
+    need_i386=true
+done
+
+# A deb-src entry: a deb822 stanza whose Types include deb-src, or a one-line entry.
+has_deb_src() {
+  grep -Eqs '^(Types:.*\bdeb-src\b|deb-src[[:space:]])' /etc/apt/sources.list \
+    /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources
+}
+need_deb_src=false
+[[ ${#sources[@]} -gt 0 ]] && ! has_deb_src && need_deb_src=true
+# Without a deb-src entry apt knows no source package; with one, it may not
+# have read its list yet.
+need_source_list=false
+for name in "${sources[@]}"; do
+  $need_deb_src || apt-cache showsrc "$name" 2>/dev/null | grep -q '^Package:' ||
+    need_source_list=true
+done
+
+if [[ ${#missing[@]} -eq 0 ]] && ! $need_i386 && ! $need_deb_src && ! $need_source_list; then
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Corvexa needs these Debian packages. Set them up with:" >&2
+  $need_i386 && echo "  sudo dpkg --add-architecture i386" >&2
+  $need_deb_src && echo "  (add a deb-src entry beside the deb one in /etc/apt/sources.list.d/debian.sources)" >&2
+  echo "  sudo apt-get update" >&2
+  [[ ${#missing[@]} -gt 0 ]] && echo "  sudo apt-get install -y ${missing[*]}" >&2
   exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+apt=(apt-get -o DPkg::Lock::Timeout=900)
+if $need_i386; then
+  echo "Adding the i386 architecture to dpkg (for ${missing[*]})"
+  dpkg --add-architecture i386
+fi
+if $need_deb_src; then
+  echo "Adding deb-src entries for Debian's archive (for apt-get source ${sources[*]})"
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [[ -e "$file" ]] || continue
+    grep -q 'deb\.debian\.org' "$file" && sed -i 's/^Types: deb$/Types: deb deb-src/' "$file"
+  done
+  if [[ -f /etc/apt/sources.list ]]; then
+    sed -n 's/^deb \(.*deb\.debian\.org.*\)$/deb-src \1/p' /etc/apt/sources.list \
+      >/etc/apt/sources.list.d/corvexa-deb-src.list
+  fi
+  has_deb_src || {
+    echo "ensure-packages.sh: found no Debian archive entry to add deb-src to" >&2
+    exit 1
+  }
+fi
+[[ ${#missing[@]} -gt 0 ]] && echo "Installing: ${missing[*]}"
+"${apt[@]}" update -qq
+if [[ ${#missing[@]} -gt 0 ]]; then
+  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -134,7 +134,8 @@ void VirtualDisplay::requestClose(unsigned long window) const {
   XCloseDisplay(display);
 }
 
-DemoRun::DemoRun(const VirtualDisplay* display, const Environment& extra) {
+DemoRun::DemoRun(const VirtualDisplay* display, const Environment& extra,
+                 const std::vector<std::string>& command) {
   int fds[2];
   if (pipe(fds) != 0) return;
   static int runs = 0;
@@ -161,7 +162,11 @@ DemoRun::DemoRun(const VirtualDisplay* display, const Environment& extra) {
     if (const char* options = std::getenv("ASAN_OPTIONS")) asan = std::string(options) + ":" + asan;
     setenv("ASAN_OPTIONS", asan.c_str(), 1);
     for (const auto& [name, value] : extra) setenv(name.c_str(), value.c_str(), 1);
-    execl(CORVEXA_DEMO, CORVEXA_DEMO, "ignored-argument", static_cast<char*>(nullptr));
+    std::vector<char*> arguments;
+    for (const std::string& argument : command)
+      arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    execvp(arguments[0], arguments.data());
     _exit(127);
   }
   close(fds[1]);
@@ -202,6 +207,10 @@ void DemoRun::readAvailable(int32_t waitMs) {
       line.tick = tick;
       line.ms = ms;
       trace_.push_back(line);
+    } else {
+      std::string line = pending_.substr(0, end);
+      if (!line.empty() && line.back() == '\r') line.pop_back();  // a Windows program's text mode
+      otherLines_.push_back(line);
     }
     pending_.erase(0, end + 1);
   }

@@ -3,10 +3,11 @@
 //
 // VirtualDisplay starts Xvfb on a free display number (Xvfb picks it and
 // reports it through -displayfd), with a black root window, and ends it with
-// the test. DemoRun starts corvexa on that display with the given extra
-// environment (CORVEXA_TRACE=1 always: one "frame F tick T ms M" line per
-// presented frame), reads those lines, and kills the program if a test leaves
-// it running.
+// the test. DemoRun starts corvexa (or another command, such as wine with the
+// Windows program) on that display with the given extra environment
+// (CORVEXA_TRACE=1 always: one "frame F tick T ms M" line per presented
+// frame), reads those lines, and kills the program if a test leaves it
+// running.
 #pragma once
 
 #include <sys/types.h>
@@ -58,8 +59,14 @@ struct TraceLine {
 class DemoRun {
  public:
   using Environment = std::vector<std::pair<std::string, std::string>>;
-  // display: nullptr runs the demo with neither DISPLAY nor WAYLAND_DISPLAY.
-  DemoRun(const VirtualDisplay* display, const Environment& extra);
+  // display: nullptr runs the command with neither DISPLAY nor WAYLAND_DISPLAY.
+  DemoRun(const VirtualDisplay* display, const Environment& extra,
+          const std::vector<std::string>& command);
+#ifdef CORVEXA_DEMO
+  // The Linux program, given an argument that it ignores.
+  DemoRun(const VirtualDisplay* display, const Environment& extra)
+      : DemoRun(display, extra, {CORVEXA_DEMO, "ignored-argument"}) {}
+#endif
   ~DemoRun();
   DemoRun(const DemoRun&) = delete;
   DemoRun& operator=(const DemoRun&) = delete;
@@ -74,8 +81,16 @@ class DemoRun {
   int64_t processorMs() const;
   std::string errors() const;  // what it wrote on stderr
 
-  const std::vector<TraceLine>& trace() const { return trace_; }
-  pid_t pid() const { return pid_; }
+  const std::vector<TraceLine>& trace() const {
+    return trace_;
+  }
+  // Lines of stdout that are not frame lines ("renderer NAME", ...).
+  const std::vector<std::string>& otherLines() const {
+    return otherLines_;
+  }
+  pid_t pid() const {
+    return pid_;
+  }
 
  private:
   void readAvailable(int32_t waitMs);
@@ -85,6 +100,7 @@ class DemoRun {
   std::string pending_;
   std::string errorFile_;
   std::vector<TraceLine> trace_;
+  std::vector<std::string> otherLines_;
   std::optional<int> status_;
 };
 

@@ -11,66 +11,11 @@
 #include "core/demo_state.h"
 #include "demo_window.h"
 #include "effects/framebuffer.h"
+#include "show_checks.h"
 
 using namespace corvexa;
 
 namespace {
-
-// The frame corvexa-tool draws after tick, as 0xRRGGBB.
-std::vector<uint32_t> showFrame(int32_t tick) {
-  ScratchDirectory scratch("frames-" + std::to_string(tick));
-  const std::string& dir = scratch.path;
-  std::string command = std::string(CORVEXA_TOOL) + " frames --raw --ticks " +
-                        std::to_string(tick) + " --out " + dir + " >/dev/null";
-  std::vector<uint32_t> frame;
-  if (std::system(command.c_str()) != 0) return frame;
-  char name[32];
-  std::snprintf(name, sizeof name, "/tick-%05d.u32", tick);
-  std::ifstream file(dir + name, std::ios::binary);
-  for (int32_t i = 0; i < kPixelCount; i++) {
-    unsigned char bytes[4];
-    if (!file.read(reinterpret_cast<char*>(bytes), 4)) return {};
-    frame.push_back(static_cast<uint32_t>(bytes[0]) << 16 | bytes[1] << 8 | bytes[2]);
-  }
-  return frame;
-}
-
-// Pixels of shot that differ from frame shown at scale with its top-left at
-// (left, top), turned a quarter counter-clockwise if turned, black elsewhere.
-int64_t wrongPixels(const Screenshot& shot, const std::vector<uint32_t>& frame, int32_t left,
-                    int32_t top, int32_t scale, bool turned, bool report) {
-  int32_t width = (turned ? kScreenHeight : kScreenWidth) * scale;
-  int32_t height = (turned ? kScreenWidth : kScreenHeight) * scale;
-  int64_t wrong = 0;
-  for (int32_t y = 0; y < shot.height; y++) {
-    for (int32_t x = 0; x < shot.width; x++) {
-      uint32_t expected = 0;
-      int32_t column = x - left, row = y - top;
-      if (column >= 0 && row >= 0 && column < width && row < height) {
-        int32_t fx = turned ? kScreenWidth - 1 - row / scale : column / scale;
-        int32_t fy = turned ? column / scale : row / scale;
-        expected = frame[fy * kScreenWidth + fx];
-      }
-      if (shot.at(x, y) != expected && wrong++ < 3 && report) {
-        ADD_FAILURE() << "screen pixel (" << x << ", " << y << ") is " << std::hex << shot.at(x, y)
-                      << ", the show has " << expected;
-      }
-    }
-  }
-  return wrong;
-}
-
-// The same for the screen, looked at until it shows the picture (the window
-// may still be settling) or 3 s have passed.
-int64_t wrongOnScreen(const VirtualDisplay& display, DemoRun& demo,
-                      const std::vector<uint32_t>& frame, int32_t left, int32_t top, int32_t scale,
-                      bool turned) {
-  for (int32_t attempt = 0; attempt < 15; attempt++) {
-    if (wrongPixels(display.screenshot(), frame, left, top, scale, turned, false) == 0) return 0;
-    demo.readFor(200);
-  }
-  return wrongPixels(display.screenshot(), frame, left, top, scale, turned, true);
-}
 
 int32_t lineCount(const std::string& text) {
   int32_t lines = 0;
@@ -85,7 +30,7 @@ constexpr int32_t kStartMs = 20000;
 }  // namespace
 
 TEST(DemoWindow, ShowsTheFrameAtScaleFourAndAClickEndsIt) {
-  std::vector<uint32_t> frame = showFrame(90);
+  std::vector<uint32_t> frame = showFrame(CORVEXA_TOOL, 90);
   ASSERT_EQ(frame.size(), static_cast<size_t>(kPixelCount));
   VirtualDisplay display(1366, 768);
   ASSERT_TRUE(display.ready()) << "Xvfb did not start";
@@ -103,7 +48,7 @@ TEST(DemoWindow, ShowsTheFrameAtScaleFourAndAClickEndsIt) {
 }
 
 TEST(DemoWindow, PortraitDisplayTurnsThePictureAndClosingEndsIt) {
-  std::vector<uint32_t> frame = showFrame(150);
+  std::vector<uint32_t> frame = showFrame(CORVEXA_TOOL, 150);
   ASSERT_EQ(frame.size(), static_cast<size_t>(kPixelCount));
   VirtualDisplay display(768, 1366);
   ASSERT_TRUE(display.ready()) << "Xvfb did not start";
@@ -119,7 +64,7 @@ TEST(DemoWindow, PortraitDisplayTurnsThePictureAndClosingEndsIt) {
 }
 
 TEST(DemoWindow, F11AndAltEnterSwitchBetweenFullscreenAndAWindow) {
-  std::vector<uint32_t> frame = showFrame(60);
+  std::vector<uint32_t> frame = showFrame(CORVEXA_TOOL, 60);
   ASSERT_EQ(frame.size(), static_cast<size_t>(kPixelCount));
   VirtualDisplay display(1366, 768);
   ASSERT_TRUE(display.ready()) << "Xvfb did not start";
@@ -155,38 +100,12 @@ TEST(DemoWindow, PlaysSilenceThenTheSongHalved) {
   display.run("xdotool key Escape");
   ASSERT_EQ(demo.waitForExit(2000), 0) << demo.errors();
 
-  std::ifstream file(dir + "/sound.raw", std::ios::binary);
-  std::vector<int16_t> samples;
-  unsigned char bytes[2];
-  while (file.read(reinterpret_cast<char*>(bytes), 2))
-    samples.push_back(static_cast<int16_t>(bytes[0] | bytes[1] << 8));
+  std::vector<int16_t> samples = readSamples(dir + "/sound.raw");
   ASSERT_GT(samples.size(), 4096u + 8192u) << "too little sound";
-  // What the program queued: 4,096 samples of silence, then the song halved.
-  int32_t count = state->renderedSampleCount;
-  ASSERT_GT(count, 0);
-  auto queued = [&](int64_t i) -> int16_t {
-    return i < 4096 ? 0 : static_cast<int16_t>(state->pcmBuffer[(i - 4096) % count] >> 1);
-  };
-  // The device takes 1,024 samples at a time. If the machine is so busy that
-  // the refill comes late, SDL fills the rest of that block with silence: such
-  // gaps are allowed, but only at the end of a block and only a few of them;
-  // every other sample must be the next queued one.
-  constexpr size_t kBlock = 1024;
-  int64_t next = 0;  // the next queued sample expected
-  int32_t gaps = 0;
-  for (size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
-    size_t k = 0;
-    while (k < kBlock && samples[start + k] == queued(next + static_cast<int64_t>(k))) k++;
-    for (size_t rest = k; rest < kBlock; rest++) {
-      ASSERT_EQ(samples[start + rest], 0)
-          << "sample " << start + rest << " is neither the queued sample " << queued(next + rest)
-          << " nor silence from an underrun";
-    }
-    if (k < kBlock) gaps++;
-    next += static_cast<int64_t>(k);
-  }
-  EXPECT_LE(gaps, 2) << "the queue ran dry too often";
-  EXPECT_GT(next, 4096 + 8192) << "too little of the song arrived";
+  QueuedSound sound = checkQueuedSound(samples, state->pcmBuffer.items, state->renderedSampleCount);
+  EXPECT_EQ(sound.fault, "");
+  EXPECT_LE(sound.gaps, 2) << "the queue ran dry too often";
+  EXPECT_GT(sound.arrived, 4096 + 8192) << "too little of the song arrived";
 }
 
 TEST(DemoWindow, HiddenWindowRunsNoTicksAndContinuesWhereItWas) {
