@@ -4,13 +4,16 @@
 // Exit status: 0 done, 2 bad arguments or bad input (one line on stderr
 // saying why), 1 a missing program or a failure of the machine.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "tools/corvexa-tool/command.h"
+#include "tools/corvexa-tool/version.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"corvexa-tool: Corvexa's engine run headless", "corvexa-tool"};
   app.require_subcommand(1, 1);
+  app.set_version_flag("--version", std::string("corvexa-tool ") + kCorvexaVersion);
   std::vector<Command> commands = {
       addFramesCommand(app),
       addGifCommand(app),
@@ -25,6 +28,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::fprintf(stderr, "corvexa-tool: %s\n", e.what());
