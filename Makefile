@@ -3,13 +3,19 @@
 #               DISPLAY nor WAYLAND_DISPLAY set) render it to corvexa.mp4
 #   make test   build and run every test
 #   make web    build the demo for the browser into build/web/ (see README.md)
+#   make install, make uninstall   the programs, menu entry, icons, metadata and
+#               manual pages under PREFIX (default /usr/local), DESTDIR honoured
+#   make deb    the Debian package build/deb/corvexa_VERSION_ARCH.deb
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
-TEST_PACKAGES := $(RUN_PACKAGES) googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
+DEB_PACKAGES := $(RUN_PACKAGES) debhelper dpkg-dev
+TEST_PACKAGES := $(DEB_PACKAGES) lintian desktop-file-utils appstream groff-base python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 
-.PHONY: run test build web
+PREFIX ?= /usr/local
+
+.PHONY: run test build web install uninstall deb
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF -Wno-dev >/dev/null
@@ -30,3 +36,22 @@ web:
 	@tools/ensure-packages.sh $(WEB_PACKAGES)
 	@tools/build-web.sh build/web build/web-cmake
 	@echo "The page is in build/web/: serve it with (cd build/web && python3 -m http.server)"
+
+install:
+	@tools/ensure-packages.sh $(RUN_PACKAGES)
+	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) -Wno-dev >/dev/null
+	@cmake --build build/release
+	@DESTDIR="$(DESTDIR)" cmake --install build/release
+
+# Removes what the last `make install` wrote (CMake lists it in install_manifest.txt).
+uninstall:
+	@if [ ! -f build/release/install_manifest.txt ]; then \
+	  echo "Nothing to remove: no make install from this folder"; exit 1; fi
+	@while IFS= read -r file; do \
+	  [ -e "$$file" ] || [ -L "$$file" ] || continue; rm -f "$$file" && echo "Removed $$file"; \
+	done < build/release/install_manifest.txt
+
+deb:
+	@tools/ensure-packages.sh $(DEB_PACKAGES)
+	@tools/build-deb.sh build/deb

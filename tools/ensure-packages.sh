@@ -11,8 +11,8 @@ done
 if [[ $(id -u) -eq 0 ]]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get -o DPkg::Lock::Timeout=900 update -qq
+  apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 else
   echo "Corvexa needs these Debian packages. Install them with:" >&2
   echo "  sudo apt-get install -y ${missing[*]}" >&2
