@@ -1,6 +1,6 @@
 #include "assets/bitmap_font.h"
 
-#include "effects/pixel_runs.h"
+namespace corvexa {
 
 namespace {
 
@@ -76,55 +76,18 @@ FontResult buildFont(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byt
   return {FontError::kNone, GifError::kNone};
 }
 
+FontResult createFont(GifDecoder& decoder, Arena& arena, ResourceTable resources,
+                      const ResourceName& name, BitmapFont& font) {
+  font = BitmapFont{{}, 0, 0, 0, 0, arena.makeArray<int32_t>(kGlyphOffsetCount)};
+  const ResourceEntry* entry = findResource(resources, name);
+  if (entry == nullptr) return {FontError::kNoResource, GifError::kNone};
+  return buildFont(decoder, arena, entry->bytes, font);
+}
+
 BitmapFont createFont(GifDecoder& decoder, Arena& arena, const ResourceName& name) {
-  BitmapFont font{{}, 0, 0, 0, 0, arena.makeArray<int32_t>(kGlyphOffsetCount)};
-  const Array<const uint8_t>* bytes = lookupResource(name);
-  if (bytes != nullptr) buildFont(decoder, arena, *bytes, font);
+  BitmapFont font;
+  createFont(decoder, arena, embeddedResources(), name, font);
   return font;
 }
 
-void drawGlyph(const BitmapFont& font, int32_t sourceX, Framebuffer framebuffer, int32_t x,
-               int32_t y) {
-  int32_t w = font.glyphWidth;
-  int32_t h = font.glyphHeight;
-  // Only glyphs that lie inside the strip, and only when some of it shows.
-  if (w <= 0 || h <= 0 || h > font.stripHeight || sourceX < 0 || sourceX > font.stripWidth - w ||
-      font.pixels.count < font.stripWidth * font.stripHeight) {
-    return;
-  }
-  if (x >= kScreenWidth || y >= kScreenHeight || x <= -w || y <= -h) return;
-  int32_t skipRows = 0;
-  if (x < 0) {
-    sourceX -= x;
-    w += x;
-    x = 0;
-  }
-  if (y < 0) {
-    skipRows = -y;
-    h += y;
-    y = 0;
-  }
-  if (x + w > kScreenWidth) w = kScreenWidth - x;
-  if (y + h > kScreenHeight) h = kScreenHeight - y;
-  for (int32_t j = 0; j < h; j++) {
-    const uint32_t* source = font.pixels.items + (skipRows + j) * font.stripWidth + sourceX;
-    uint32_t* destination = framebuffer.items + (y + j) * kScreenWidth + x;
-    copyPixels(destination, source, w);
-  }
-}
-
-void drawText(const BitmapFont& font, Array<const char16_t> text, int32_t spacing,
-              Framebuffer framebuffer, int32_t x, int32_t y) {
-  // The pen moves in 64 bits so that no text can overflow it; glyphs that
-  // would lie wholly off the screen are not drawn.
-  int64_t pen = x;
-  int64_t advance = static_cast<int64_t>(font.glyphWidth) + spacing;
-  for (int32_t i = 0; i < text.count; i++) {
-    char16_t code = text[i];
-    if (code == 0) break;
-    if (pen > -font.glyphWidth && pen < kScreenWidth) {
-      drawGlyph(font, glyphOffset(font, code), framebuffer, static_cast<int32_t>(pen), y);
-    }
-    pen += advance;
-  }
-}
+}  // namespace corvexa

@@ -8,16 +8,16 @@
 // A character listed twice keeps its later glyph; a character not listed (and
 // any code of 128 or more) draws the strip's first glyph.
 //
-// Drawing copies glyphs into the framebuffer, clipped to it, by the
-// see-through rule: see-through strip pixels leave the picture's colour alone.
+// The fonts are data only; effects/text_drawing.h draws with them.
 #pragma once
 
 #include <cstdint>
 
 #include "assets/gif_decoder.h"
 #include "assets/resources.h"
-#include "core/arena.h"
-#include "effects/framebuffer.h"
+#include "base/arena.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kGlyphOffsetCount = 128;
 inline constexpr int32_t kMaxGlyphSize = 4096;  // larger descriptor numbers are refused
@@ -54,8 +54,13 @@ struct FontResult {
 FontResult buildFont(GifDecoder& decoder, Arena& arena, Array<const uint8_t> bytes,
                      BitmapFont& font);
 
-// The font of an embedded image. The embedded fonts are checked by the tests;
-// should one still fail, the font has no glyphs and draws nothing.
+// The font of the image that resources name. Should it be missing or fail to
+// decode, the font has no glyphs and draws nothing, and the result says why.
+FontResult createFont(GifDecoder& decoder, Arena& arena, ResourceTable resources,
+                      const ResourceName& name, BitmapFont& font);
+
+// The font of an embedded image (checked by the tests), or a font without
+// glyphs should it fail.
 BitmapFont createFont(GifDecoder& decoder, Arena& arena, const ResourceName& name);
 
 // The strip x of a character's glyph (0 for codes the offsets do not cover).
@@ -63,13 +68,4 @@ inline int32_t glyphOffset(const BitmapFont& font, int32_t code) {
   return code >= 0 && code < font.glyphOffsets.count ? font.glyphOffsets[code] : 0;
 }
 
-// Copies the glyph whose left column in the strip is sourceX to (x, y),
-// clipped to the framebuffer, by the see-through rule. A sourceX whose glyph
-// would not lie inside the strip draws nothing.
-void drawGlyph(const BitmapFont& font, int32_t sourceX, Framebuffer framebuffer, int32_t x,
-               int32_t y);
-
-// Draws text from (x, y) to the right, glyph width + spacing apart, stopping at
-// the text's end or at a code of 0.
-void drawText(const BitmapFont& font, Array<const char16_t> text, int32_t spacing,
-              Framebuffer framebuffer, int32_t x, int32_t y);
+}  // namespace corvexa

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 struct ByteStream {
   Array<const uint8_t> data;
@@ -80,3 +82,5 @@ struct ByteStream {
     position = static_cast<int32_t>(static_cast<uint32_t>(position) + static_cast<uint32_t>(n));
   }
 };
+
+}  // namespace corvexa

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace corvexa {
+
 extern const uint8_t kGoldbarGif[];
 extern const int32_t kGoldbarGifSize;
 extern const uint8_t kSimple16x28Gif[];
@@ -13,3 +15,5 @@ extern const int32_t kCorvexaXmGzSize;
 // The scroller's message, one UTF-16 code unit per character.
 extern const char16_t kScrollTxt[];
 extern const int32_t kScrollTxtSize;
+
+}  // namespace corvexa

@@ -1,6 +1,15 @@
 #include "assets/gif_decoder.h"
 
+namespace corvexa {
+
 namespace {
+
+// The LZW layer alone: a reset to the decoder's clear code and initial width,
+// and the decoding of one image's codes into pixels from index 0. decodeLzw
+// gives kNone and the number of pixels written in total (the data may end
+// early, by an end code or by running out), or kBadCode / kTooMuchData.
+void resetLzw(LzwDecoder& lzw);
+GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total);
 
 constexpr uint8_t kExtensionIntroducer = 0x21;
 constexpr uint8_t kImageSeparator = 0x2C;
@@ -108,7 +117,7 @@ GifError readImage(GifDecoder& decoder, Arena& arena, int32_t width, int32_t hei
   // Every index written is below the clear code, so inside the palette.
   for (int32_t i = 0; i < total; i++) {
     int32_t index = static_cast<int32_t>(frame.pixels[i]);
-    frame.pixels[i] = index == state.transparent ? kGifSeeThroughPixel : decoder.palette[index];
+    frame.pixels[i] = index == state.transparent ? kSeeThroughBit : decoder.palette[index];
   }
   state.transparent = -1;
   state.delay = 0;
@@ -175,6 +184,8 @@ int32_t LzwBitReader::read(int32_t n) {
   return value;
 }
 
+namespace {
+
 void resetLzw(LzwDecoder& lzw) {
   LzwStringTable& table = lzw.table;
   lzw.width = lzw.initialWidth;
@@ -217,6 +228,8 @@ GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total) {
     lzw.previous = static_cast<int16_t>(code);
   }
 }
+
+}  // namespace
 
 GifDecoder& makeGifDecoder(Arena& arena) {
   GifDecoder& decoder = arena.make<GifDecoder>();
@@ -284,3 +297,5 @@ GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> byte
   image.comment = state.comment;
   return {GifError::kNone, &image};
 }
+
+}  // namespace corvexa

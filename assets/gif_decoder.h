@@ -38,7 +38,10 @@
 #include <cstdint>
 
 #include "assets/byte_stream.h"
-#include "core/arena.h"
+#include "base/arena.h"
+#include "base/pixel.h"
+
+namespace corvexa {
 
 // Why a decode gave no image. Every code is provoked by a test.
 enum class GifError : int32_t {
@@ -63,7 +66,6 @@ inline constexpr int32_t kLzwMaxCodeSize = kLzwMaxWidth - 1;
 inline constexpr int32_t kMaxGifFrames = 256;
 inline constexpr int32_t kGifPaletteSize = 256;
 inline constexpr int64_t kMaxGifPixels = 16777216;  // over all frames of one image
-inline constexpr uint32_t kGifSeeThroughPixel = 0x80000000u;
 
 // Reads the bytes of a run of data sub-blocks (size byte, then that many bytes;
 // size 0 ends the run) as one stream of bytes.
@@ -137,10 +139,4 @@ struct GifResult {
 // Decodes bytes; the image and everything it holds come from arena.
 GifResult decodeGif(GifDecoder& decoder, Arena& arena, Array<const uint8_t> bytes);
 
-// The LZW layer alone, for the decoder and its tests: a reset to the
-// decoder's clear code and initial width, and the decoding of one image's
-// codes into pixels from index 0. decodeLzw gives kNone and the number of
-// pixels written in total (the data may end early, by an end code or by
-// running out), or kBadCode / kTooMuchData.
-void resetLzw(LzwDecoder& lzw);
-GifError decodeLzw(LzwDecoder& lzw, Array<uint32_t> pixels, int32_t& total);
+}  // namespace corvexa

@@ -3,6 +3,8 @@
 // block being codes() over the trees that fixed() or dynamic() built.
 #include "assets/gzip_inflater.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr int32_t kPairCapacity = 320;
@@ -391,3 +393,5 @@ const char* describeInflateError(int32_t code) {
       return code >= 0 ? "no error" : "unknown inflate error";
   }
 }
+
+}  // namespace corvexa

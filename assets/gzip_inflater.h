@@ -34,8 +34,10 @@
 #include <cstdint>
 
 #include "assets/byte_stream.h"
-#include "core/arena.h"
-#include "core/array.h"
+#include "base/arena.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 // The order in which a dynamic block lists the lengths of the code-length code.
 inline constexpr int32_t kCodeLengthOrderValues[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
@@ -122,3 +124,5 @@ int32_t readBits(InflateBitReader& reader, int32_t n);
 // with nodes from pool and gives its root, or nullptr when the pool runs out or
 // two codes collide (neither happens to codes that passed the length checks).
 HuffmanNode* buildHuffmanTree(HuffmanNodePool& pool, const CodePairList& pairs);
+
+}  // namespace corvexa

@@ -2,6 +2,8 @@
 
 #include "assets/embedded.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr char16_t kGoldBarText[] = u"Quillborrow.Corvexa.Resources.Fonts.GoldBar.gif";
@@ -21,14 +23,25 @@ const ResourceName kSimpleFontName{nameText(kSimpleText)};
 const ResourceName kSongName{nameText(kSongText)};
 
 const ResourceEntry kResourceTable[kResourceCount] = {
-    {&kGoldBarFontName, {kGoldbarGifSize, kGoldbarGif}},
-    {&kSimpleFontName, {kSimple16x28GifSize, kSimple16x28Gif}},
-    {&kSongName, {kCorvexaXmGzSize, kCorvexaXmGz}},
+    {&kGoldBarFontName, "goldbar.gif", {kGoldbarGifSize, kGoldbarGif}},
+    {&kSimpleFontName, "simple-16x28.gif", {kSimple16x28GifSize, kSimple16x28Gif}},
+    {&kSongName, "corvexa.xm.gz", {kCorvexaXmGzSize, kCorvexaXmGz}},
 };
 
-const Array<const uint8_t>* lookupResource(const ResourceName& name) {
-  for (const ResourceEntry& entry : kResourceTable) {
-    if (entry.name == &name) return &entry.bytes;
+ResourceTable embeddedResources() {
+  return {kResourceCount, kResourceTable};
+}
+
+const ResourceEntry* findResource(ResourceTable table, const ResourceName& name) {
+  for (const ResourceEntry& entry : table) {
+    if (entry.name == &name) return &entry;
   }
   return nullptr;
 }
+
+const Array<const uint8_t>* lookupResource(const ResourceName& name) {
+  const ResourceEntry* entry = findResource(embeddedResources(), name);
+  return entry != nullptr ? &entry->bytes : nullptr;
+}
+
+}  // namespace corvexa

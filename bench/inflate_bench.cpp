@@ -9,7 +9,9 @@
 
 #include "assets/embedded.h"
 #include "assets/gzip_inflater.h"
-#include "core/arena.h"
+#include "base/arena.h"
+
+using namespace corvexa;
 
 namespace {
 

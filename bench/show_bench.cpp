@@ -16,6 +16,8 @@
 #include "core/frame_host.h"
 #include "effects/pixel_runs.h"
 
+using namespace corvexa;
+
 namespace {
 
 // The floor: 57,600 stores of one value. The count is a constant (a multiple

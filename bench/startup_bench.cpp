@@ -18,6 +18,8 @@
 #include "effects/tables.h"
 #include "music/song.h"
 
+using namespace corvexa;
+
 namespace {
 
 void BM_StartUpWhole(benchmark::State& run) {
@@ -35,8 +37,8 @@ BENCHMARK(BM_StartUpWhole)->Unit(benchmark::kMillisecond);
 void BM_StartUpTables(benchmark::State& run) {
   for (auto _ : run) {
     Arena arena;
-    buildEffectTables(arena);
-    benchmark::DoNotOptimize(effectTables.sineTable.items);
+    EffectTables tables = buildEffectTables(arena);
+    benchmark::DoNotOptimize(tables.sineTable.items);
   }
 }
 BENCHMARK(BM_StartUpTables)->Unit(benchmark::kMicrosecond);
@@ -55,13 +57,13 @@ BENCHMARK(BM_StartUpFonts)->Unit(benchmark::kMicrosecond);
 
 void BM_StartUpScene(benchmark::State& run) {
   DemoState& fonts = *new DemoState;  // tables and fonts, made once
-  buildEffectTables(fonts.arena);
+  fonts.tables = buildEffectTables(fonts.arena);
   GifDecoder& decoder = makeGifDecoder(fonts.arena);
   fonts.goldBarFont = createFont(decoder, fonts.arena, kGoldBarFontName);
   fonts.simpleFont = createFont(decoder, fonts.arena, kSimpleFontName);
   for (auto _ : run) {
     Arena arena;
-    Scene& scene = buildScene(arena, fonts.goldBarFont, fonts.simpleFont);
+    Scene& scene = buildScene(arena, fonts.tables, fonts.goldBarFont, fonts.simpleFont);
     benchmark::DoNotOptimize(&scene);
   }
 }

@@ -2,6 +2,8 @@
 
 #include "core/scene.h"
 
+namespace corvexa {
+
 bool Demo::update(const PointerState& pointer) {
   if (pointer.pressed > 0) return false;
   runSceneTick(*scene);
@@ -30,3 +32,5 @@ void Demo::fillAudio(int16_t* destination, int32_t count) {
     if (playPosition == renderedSampleCount) playPosition = 0;
   }
 }
+
+}  // namespace corvexa

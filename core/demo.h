@@ -6,6 +6,8 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 struct Scene;
 
 // The pointer as the platform reports it, in window pixels.
@@ -31,3 +33,5 @@ struct Demo {
   // to its first; silence when the song is empty.
   virtual void fillAudio(int16_t* destination, int32_t count);
 };
+
+}  // namespace corvexa

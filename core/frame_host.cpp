@@ -1,5 +1,7 @@
 #include "core/frame_host.h"
 
+namespace corvexa {
+
 FrameHost makeFrameHost(Arena& arena, Demo& demo) {
   FrameHost host;
   host.demo = &demo;
@@ -44,3 +46,5 @@ const Framebuffer* frameStep(FrameHost& host, const PointerState& pointer, int32
   host.demo->draw(host.framebuffer);
   return &host.framebuffer;
 }
+
+}  // namespace corvexa

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
+#include "base/arena.h"
 #include "core/demo.h"
+
+namespace corvexa {
 
 struct FrameHost {
   Demo* demo = nullptr;
@@ -29,3 +31,5 @@ FrameHost makeFrameHost(Arena& arena, Demo& demo);
 // One pass of the main loop at time nowMs (whole milliseconds; may wrap).
 // Returns the drawn framebuffer, or nullptr when the demo asked to stop.
 const Framebuffer* frameStep(FrameHost& host, const PointerState& pointer, int32_t nowMs);
+
+}  // namespace corvexa

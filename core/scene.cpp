@@ -3,8 +3,10 @@
 #include <initializer_list>
 
 #include "assets/embedded.h"
-#include "core/wrapping.h"
+#include "base/wrapping.h"
 #include "effects/tables.h"
+
+namespace corvexa {
 
 namespace {
 
@@ -141,10 +143,11 @@ void buildTimeline(Scene& scene) {
 
 }  // namespace
 
-Scene& buildScene(Arena& arena, const BitmapFont& goldBarFont, const BitmapFont& simpleFont) {
+Scene& buildScene(Arena& arena, const EffectTables& tables, const BitmapFont& goldBarFont,
+                  const BitmapFont& simpleFont) {
   Scene& s = arena.make<Scene>();
-  s.wideTexture = buildTwisterTexture(arena, 128);
-  s.narrowTexture = buildTwisterTexture(arena, 48);
+  s.wideTexture = buildTwisterTexture(arena, tables, 128);
+  s.narrowTexture = buildTwisterTexture(arena, tables, 48);
   s.titleText = textOf(kTitleText);
   s.tagText = textOf(kTagText);
   s.scrollText = {kScrollTxtSize, kScrollTxt};
@@ -183,6 +186,7 @@ Scene& buildScene(Arena& arena, const BitmapFont& goldBarFont, const BitmapFont&
 
   BouncingText& jumping = s.bouncingText;
   jumping.font = &simpleFont;
+  jumping.tables = &tables;
   jumping.text = s.tagText;
   jumping.x = 170;
   jumping.y = 104;
@@ -237,3 +241,5 @@ void runSceneTick(Scene& s) {
 void drawScene(Scene& s, Framebuffer framebuffer) {
   for (Effect* effect : s.timeline[s.current].effects) effect->draw(framebuffer);
 }
+
+}  // namespace corvexa

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
+#include "base/arena.h"
 #include "effects/bars.h"
 #include "effects/text_effects.h"
 #include "effects/twister.h"
+
+namespace corvexa {
 
 struct SceneEntry {
   int32_t start;                 // the tick at which the entry becomes current
@@ -50,11 +52,15 @@ struct Scene {
   int32_t tick = 0;          // ticks run so far
 };
 
-// Builds the whole scene into arena; the fonts must exist already.
-Scene& buildScene(Arena& arena, const BitmapFont& goldBarFont, const BitmapFont& simpleFont);
+// Builds the whole scene into arena; the tables and fonts must exist already
+// and outlive it.
+Scene& buildScene(Arena& arena, const EffectTables& tables, const BitmapFont& goldBarFont,
+                  const BitmapFont& simpleFont);
 
 // One tick of the show.
 void runSceneTick(Scene& scene);
 
 // Draws the current entry's effects in list order (the caller clears first).
 void drawScene(Scene& scene, Framebuffer framebuffer);
+
+}  // namespace corvexa

@@ -2,6 +2,8 @@
 
 #include "effects/pixel_runs.h"
 
+namespace corvexa {
+
 namespace {
 
 inline constexpr int32_t kBarCount = 24;
@@ -80,3 +82,5 @@ void XorBlocks::draw(Framebuffer framebuffer) {
     s += widths[i];
   }
 }
+
+}  // namespace corvexa

@@ -10,6 +10,8 @@
 
 #include "effects/effect.h"
 
+namespace corvexa {
+
 struct BarCurtain final : Effect {
   Array<const int32_t> widths;
   Array<const int32_t> xs;
@@ -38,3 +40,5 @@ struct XorBlocks final : Effect {
   void update() override;
   void draw(Framebuffer framebuffer) override;
 };
+
+}  // namespace corvexa

@@ -9,7 +9,11 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 struct Effect {
   virtual void update() = 0;
   virtual void draw(Framebuffer framebuffer) = 0;
 };
+
+}  // namespace corvexa

@@ -11,13 +11,14 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
+#include "base/pixel.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kScreenWidth = 320;
 inline constexpr int32_t kScreenHeight = 180;
 inline constexpr int32_t kPixelCount = kScreenWidth * kScreenHeight;  // 57,600
-
-inline constexpr uint32_t kSeeThroughBit = 0x80000000u;
 
 using Framebuffer = Array<uint32_t>;
 
@@ -25,3 +26,5 @@ using Framebuffer = Array<uint32_t>;
 inline uint32_t combine(uint32_t source, uint32_t destination) {
   return (source & kSeeThroughBit) ? (source | destination) : source;
 }
+
+}  // namespace corvexa

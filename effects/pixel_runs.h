@@ -9,6 +9,8 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 // destination[0 .. count) = colour. Setting a pixel twice changes nothing,
 // so a run of four or more ends with the block of its last four pixels, which
 // may overlap the block before, instead of one pixel at a time.
@@ -70,3 +72,5 @@ inline void copyPixels(uint32_t* destination, const uint32_t* source, int32_t co
   }
   for (; i < count; i++) destination[i] = combineBits(source[i], destination[i]);
 }
+
+}  // namespace corvexa

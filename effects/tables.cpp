@@ -1,6 +1,6 @@
 #include "effects/tables.h"
 
-EffectTables effectTables;
+namespace corvexa {
 
 uint32_t hsvToRgb(int32_t h, int32_t s, int32_t v) {
   if (s == 0) return static_cast<uint32_t>(v | v << 8 | v << 16);
@@ -63,7 +63,11 @@ Array<int16_t> buildSineTable(Arena& arena) {
   return table;
 }
 
-void buildEffectTables(Arena& arena) {
-  effectTables.colourTable = buildColourTable(arena);
-  effectTables.sineTable = buildSineTable(arena);
+EffectTables buildEffectTables(Arena& arena) {
+  EffectTables tables;
+  tables.colourTable = buildColourTable(arena);
+  tables.sineTable = buildSineTable(arena);
+  return tables;
 }
+
+}  // namespace corvexa

@@ -9,12 +9,15 @@
 // approximation in integer arithmetic. Effects index it by the low 16 bits of
 // whatever index they form, also when the 32-bit product behind it wrapped.
 //
-// Both are built once at start-up (buildEffectTables) and only read after.
+// Start-up builds both once (buildEffectTables) into the DemoState, which owns
+// them; the effects that draw with them hold a pointer to that one copy.
 #pragma once
 
 #include <cstdint>
 
-#include "core/arena.h"
+#include "base/arena.h"
+
+namespace corvexa {
 
 // (h, s, v) in 0..255 to a pixel with the fourth byte 0.
 uint32_t hsvToRgb(int32_t hue, int32_t saturation, int32_t value);
@@ -32,11 +35,10 @@ struct EffectTables {
   int16_t sine(int32_t index) const { return sineTable[index & 0xFFFF]; }
 };
 
-// The tables of the running program; zero until buildEffectTables.
-extern EffectTables effectTables;
-
 Array<uint32_t> buildColourTable(Arena& arena);
 Array<int16_t> buildSineTable(Arena& arena);
 
-// Builds the ColourTable and then the SineTable into effectTables.
-void buildEffectTables(Arena& arena);
+// Builds the ColourTable and then the SineTable.
+EffectTables buildEffectTables(Arena& arena);
+
+}  // namespace corvexa

@@ -1,7 +1,9 @@
 #include "effects/text_effects.h"
 
-#include "core/wrapping.h"
+#include "base/wrapping.h"
 #include "effects/tables.h"
+
+namespace corvexa {
 
 namespace {
 
@@ -36,8 +38,7 @@ void BouncingText::draw(Framebuffer framebuffer) {
   for (int32_t i = 0; i < text.count && text[i] != 0; i++) {
     int32_t letterX = wrapAdd(x, wrapMul(i, cell));
     int32_t phase = wrapMul(wrapAdd(counter, letterX), 1000);
-    int32_t lift =
-        static_cast<int32_t>(static_cast<int64_t>(effectTables.sine(phase)) * height / 32767);
+    int32_t lift = static_cast<int32_t>(static_cast<int64_t>(tables->sine(phase)) * height / 32767);
     // A letter starts and stops only where its own wave passes zero; letters
     // past the flags' capacity stay at rest.
     bool jumps = false;
@@ -82,3 +83,5 @@ void BouncingScroller::draw(Framebuffer framebuffer) {
     cellX += step;
   }
 }
+
+}  // namespace corvexa

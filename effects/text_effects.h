@@ -9,8 +9,11 @@
 
 #include <cstdint>
 
-#include "assets/bitmap_font.h"
 #include "effects/effect.h"
+#include "effects/tables.h"
+#include "effects/text_drawing.h"
+
+namespace corvexa {
 
 struct SlidingLabel final : Effect {
   const BitmapFont* font = nullptr;
@@ -31,8 +34,9 @@ struct BouncingText final : Effect {
   int32_t spacing = 0;
   Array<const char16_t> text;
   const BitmapFont* font = nullptr;
-  int32_t counter = 0;    // the wave's phase, ticks
-  int32_t amplitude = 0;  // jump height in pixels; 0 lets the letters come to rest
+  const EffectTables* tables = nullptr;  // the letters jump on its sine
+  int32_t counter = 0;                   // the wave's phase, ticks
+  int32_t amplitude = 0;                 // jump height in pixels; 0 lets the letters come to rest
   uint8_t jumping[kMaxJumpingLetters] = {};
 
   void update() override;
@@ -51,3 +55,5 @@ struct BouncingScroller final : Effect {
   void update() override;
   void draw(Framebuffer framebuffer) override;
 };
+
+}  // namespace corvexa

@@ -1,8 +1,10 @@
 #include "effects/twister.h"
 
-#include "core/wrapping.h"
+#include "base/wrapping.h"
 #include "effects/pixel_runs.h"
 #include "effects/tables.h"
+
+namespace corvexa {
 
 namespace {
 
@@ -18,8 +20,9 @@ int32_t projectCorner(int32_t x, int32_t y, int32_t s, int32_t c, int32_t r0, in
 
 }  // namespace
 
-TwisterTexture buildTwisterTexture(Arena& arena, int32_t width) {
+TwisterTexture buildTwisterTexture(Arena& arena, const EffectTables& tables, int32_t width) {
   TwisterTexture texture;
+  texture.tables = &tables;
   texture.palette = arena.makeArray<int32_t>(3);
   texture.palette[0] = kSeeThroughBase;
   texture.width = width;
@@ -35,8 +38,8 @@ TwisterTexture buildTwisterTexture(Arena& arena, int32_t width) {
     cornerY[j] = width / kTwisterShape[8 - j];
   }
   for (int32_t r = 0; r < kTwisterRows; r++) {
-    const int32_t s = effectTables.sine(65535 - 64 * r);
-    const int32_t c = effectTables.sine(16383 - 64 * r);
+    const int32_t s = tables.sine(65535 - 64 * r);
+    const int32_t c = tables.sine(16383 - 64 * r);
     uint8_t* row = &texture.pixels[r * width];
     int32_t left = projectCorner(cornerX[0], cornerY[0], s, c, r0, width);
     for (int32_t j = 1; j < 9; j++) {
@@ -82,7 +85,7 @@ void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t star
   // ColourTable entries from palette[s]. Selector 3 never occurs in a texture.
   uint32_t colourOf[256];
   for (int32_t selector = 0; selector < 3; selector++) {
-    const uint32_t* ramp = &effectTables.colourTable[texture.palette[selector]];
+    const uint32_t* ramp = &texture.tables->colourTable[texture.palette[selector]];
     for (int32_t level = 0; level < 64; level++) colourOf[selector * 64 + level] = ramp[level];
   }
   for (int32_t level = 0; level < 64; level++) colourOf[192 + level] = 0;
@@ -108,7 +111,7 @@ void SwingTwister::update() {
 void SwingTwister::draw(Framebuffer framebuffer) {
   // The twist over the screen's height swings between about -256 and +256
   // texture rows, once every 256 ticks; the top row always shows row 0.
-  int32_t s = effectTables.sine(wrapMul(counter, 256));
+  int32_t s = texture->tables->sine(wrapMul(counter, 256));
   int32_t step = (2 * s) / 180;
   drawStrip(*texture, hueA, hueB, 0, step, x, framebuffer);
 }
@@ -128,7 +131,7 @@ void WobbleTwister::update() {
 }
 
 void WobbleTwister::draw(Framebuffer framebuffer) {
-  const EffectTables& t = effectTables;
+  const EffectTables& t = *texture->tables;
   const int32_t n = counter;
   int32_t a = (t.sine(wrapAdd(wrapMul(n, p0), 32767)) * t.sine(wrapMul(n, p1))) / (32767 / p2);
   int32_t b = t.sine(wrapMul(n, p5)) + t.sine(wrapMul(n, p3)) * p4;
@@ -137,3 +140,5 @@ void WobbleTwister::draw(Framebuffer framebuffer) {
   int32_t step = (end - start) / kScreenHeight;
   drawStrip(*texture, hueA, hueB, start, step, x, framebuffer);
 }
+
+}  // namespace corvexa

@@ -14,8 +14,11 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
+#include "base/arena.h"
 #include "effects/effect.h"
+#include "effects/tables.h"
+
+namespace corvexa {
 
 // Divisors of the texture width that place the nine corners of the bar's top
 // and right sides; 2^30 makes the quotient 0 for every width in use.
@@ -31,14 +34,15 @@ struct TwisterRun {
 };
 
 struct TwisterTexture {
-  Array<int32_t> palette;  // ColourTable bases: see-through, hue A, hue B
+  const EffectTables* tables;  // its rows come from the sine, its colours from the ramps
+  Array<int32_t> palette;      // ColourTable bases: see-through, hue A, hue B
   int32_t width;
   Array<uint8_t> pixels;   // width * 256 bytes, row-major
   Array<TwisterRun> runs;  // every row's runs, row after row (room for width * 256)
   Array<int32_t> rowRuns;  // 257: row r's runs are runs[rowRuns[r] .. rowRuns[r + 1])
 };
 
-TwisterTexture buildTwisterTexture(Arena& arena, int32_t width);
+TwisterTexture buildTwisterTexture(Arena& arena, const EffectTables& tables, int32_t width);
 
 // Finds the runs of every row from pixels; again after pixels change.
 void findTwisterRuns(TwisterTexture& texture);
@@ -74,3 +78,5 @@ struct WobbleTwister final : Effect {
   void update() override;
   void draw(Framebuffer framebuffer) override;
 };
+
+}  // namespace corvexa

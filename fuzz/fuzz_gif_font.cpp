@@ -8,7 +8,10 @@
 
 #include "assets/bitmap_font.h"
 #include "assets/gif_decoder.h"
-#include "core/arena.h"
+#include "base/arena.h"
+#include "effects/text_drawing.h"
+
+using namespace corvexa;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 24)) return -1;

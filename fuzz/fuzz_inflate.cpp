@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "assets/gzip_inflater.h"
-#include "core/arena.h"
+#include "base/arena.h"
+
+using namespace corvexa;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Arena arena;

@@ -8,6 +8,8 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/tick_list.h"
 
+using namespace corvexa::tool;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return -1;
   const std::string list(reinterpret_cast<const char*>(data), size);

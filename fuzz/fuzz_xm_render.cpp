@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/arena.h"
+#include "base/arena.h"
+#include "music/audio_format.h"
 #include "music/song.h"
+
+using namespace corvexa;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 24)) return -1;
   Arena arena;
-  const Array<int16_t> output = arena.makeArray<int16_t>(5 * 44100);
+  const Array<int16_t> output = arena.makeArray<int16_t>(5 * kSampleRate);
   const RenderedSong song = renderSong(arena, {static_cast<int32_t>(size), data}, output);
   if (song.sampleCount < 0 || song.sampleCount > output.count) abort();
   if (song.status != LoadStatus::ok && song.sampleCount != 0) abort();

@@ -2,6 +2,8 @@
 
 #include "music/tables.h"
 
+namespace corvexa {
+
 void AutoVibrato::setInstrument(const Instrument& instrument) {
   position = 0;
   sweepCounter = 0;
@@ -47,3 +49,5 @@ int32_t AutoVibrato::apply(int32_t period) {
   position = (position + rate) & 255;
   return period;
 }
+
+}  // namespace corvexa

@@ -8,6 +8,8 @@
 
 #include "music/module.h"
 
+namespace corvexa {
+
 struct AutoVibrato {
   int32_t type;  // 0 sine, 1 square, 2 and 3 saws, others none
   int32_t sweep;
@@ -26,3 +28,5 @@ struct AutoVibrato {
   int32_t wave() const;
   int32_t sweptDepth();
 };
+
+}  // namespace corvexa

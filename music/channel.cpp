@@ -2,6 +2,8 @@
 
 #include "music/tables.h"
 
+namespace corvexa {
+
 namespace {
 
 int32_t high(uint8_t byte) {
@@ -211,3 +213,5 @@ void Channel::mix(Array<const int16_t> samplePool, int32_t* mixBuffer, int32_t c
   if (currentSample == nullptr) return;
   cursor.mix(samplePool, mixBuffer, frequency, gain, count);
 }
+
+}  // namespace corvexa

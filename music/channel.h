@@ -6,12 +6,14 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
+#include "base/arena.h"
 #include "music/auto_vibrato.h"
 #include "music/module.h"
 #include "music/pitch_effects.h"
 #include "music/sample_cursor.h"
 #include "music/volume_control.h"
+
+namespace corvexa {
 
 struct Channel {
   SampleCursor cursor;
@@ -54,3 +56,5 @@ struct Channel {
 
 // The 3-entry offsets of each channel's arpeggio come from the arena.
 void makeChannel(Arena& arena, Channel& channel);
+
+}  // namespace corvexa

@@ -1,5 +1,7 @@
 #include "music/module.h"
 
+namespace corvexa {
+
 namespace {
 
 void makeInstrument(Arena& arena, Instrument& instrument) {
@@ -26,3 +28,5 @@ Module& createModule(Arena& arena) {
   makeInstrument(arena, *module.silentInstrument);
   return module;
 }
+
+}  // namespace corvexa

@@ -9,8 +9,10 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
-#include "core/array.h"
+#include "base/arena.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kMaxPatterns = 64;
 inline constexpr int32_t kMaxNotes = 32768;
@@ -109,3 +111,5 @@ struct Module {
 
 // A Module with every container made at its capacity, all zero.
 Module& createModule(Arena& arena);
+
+}  // namespace corvexa

@@ -1,5 +1,7 @@
 #include "music/module_loader.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr int16_t kVersion = 0x0104;
@@ -300,3 +302,5 @@ LoadStatus ModuleLoader::readSampleData(Sample& sample, int32_t& poolIndex) {
   poolIndex += sample.length;
   return LoadStatus::ok;
 }
+
+}  // namespace corvexa

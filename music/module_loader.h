@@ -19,6 +19,8 @@
 #include "assets/byte_stream.h"
 #include "music/module.h"
 
+namespace corvexa {
+
 enum class LoadStatus : int32_t {
   ok = 0,
   truncated,            // the data ends inside the song
@@ -27,8 +29,8 @@ enum class LoadStatus : int32_t {
   badChannelCount,      // channel count outside 1..8
   tooManyPatterns,      // pattern count outside 0..64
   tooManyInstruments,   // instrument count outside 0..32
-  badSpeed,             // default speed outside 0..31
-  badTempo,             // default tempo outside 32..255
+  badSpeed,             // default speed outside 0..255
+  badTempo,             // default tempo below 32
   missingPattern,       // a played order entry names a pattern the file lacks
   emptyPattern,         // a pattern with 0 (or fewer) rows
   tooManyNotes,         // more than 32,768 notes over all patterns
@@ -60,3 +62,5 @@ struct ModuleLoader {
   LoadStatus readSampleData(Sample& sample, int32_t& poolIndex);
   LoadStatus refuse(LoadStatus status);
 };
+
+}  // namespace corvexa

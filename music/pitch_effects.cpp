@@ -2,6 +2,8 @@
 
 #include "music/tables.h"
 
+namespace corvexa {
+
 void PitchSlide::slide(int32_t tick) {
   if (tick == 0 || target == 0) return;
   const int32_t d = target - period;
@@ -29,3 +31,5 @@ int32_t Arpeggio::apply(int32_t period) {
   index = (index + 1) % 3;
   return period;
 }
+
+}  // namespace corvexa

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kPortamentoUpTarget = (144 - 255) * 64;  // -7104
 inline constexpr int32_t kPortamentoDownTarget = (144 - 1) * 64;  // 9152
@@ -42,3 +44,5 @@ struct Arpeggio {
 
   int32_t apply(int32_t period);
 };
+
+}  // namespace corvexa

@@ -1,8 +1,12 @@
 #include "music/player.h"
 
+#include "music/audio_format.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+namespace corvexa {
 
 namespace {
 
@@ -20,7 +24,7 @@ int32_t samplesPerTickAt(int32_t bpm) {
   const int32_t ticksPerSecondTimesTwo = (2 * bpm) / 5;
   // The loader refuses tempos below 32; the guard keeps a hand-made Module
   // from dividing by zero.
-  return ticksPerSecondTimesTwo > 0 ? 44100 / ticksPerSecondTimesTwo : 0;
+  return ticksPerSecondTimesTwo > 0 ? kSampleRate / ticksPerSecondTimesTwo : 0;
 }
 
 Player& createPlayer(Arena& arena, int32_t mixBufferCount) {
@@ -130,3 +134,5 @@ void Player::mixPiece(int32_t count) {
   for (; i < count; i++) out[i] = clip(sums[i]);
   outputCount += count;
 }
+
+}  // namespace corvexa

@@ -13,10 +13,12 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
-#include "core/array.h"
+#include "base/arena.h"
+#include "base/array.h"
 #include "music/channel.h"
 #include "music/module.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kPlayerChannels = 8;
 inline constexpr int32_t kMixBufferCount = 1024;
@@ -51,3 +53,5 @@ int32_t samplesPerTickAt(int32_t bpm);
 
 // A Player with its channels and a mix buffer of mixBufferCount samples.
 Player& createPlayer(Arena& arena, int32_t mixBufferCount = kMixBufferCount);
+
+}  // namespace corvexa

@@ -4,6 +4,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace corvexa {
+
 void SampleCursor::start(const Sample& sample) {
   const int32_t length = sample.length;
   int32_t first = sample.loopStart < 0 ? 0 : sample.loopStart;
@@ -94,7 +96,7 @@ int32_t mixBlocks(const int16_t* frames, int32_t* mix, int32_t at, int32_t d, in
 void SampleCursor::mix(Array<const int16_t> pool, int32_t* mixBuffer, int32_t frequency,
                        int32_t gain, int32_t count) {
   // frequency * 2048 / 44100 without passing 2^31: the fraction reduced by 4.
-  const int32_t step = frequency * 512 / (kOutputRate / 4);
+  const int32_t step = frequency * 512 / (kSampleRate / 4);
   if (step <= 0) return;
   const int16_t* frames = pool.items + offset;
   int32_t out = 0;
@@ -125,3 +127,5 @@ void SampleCursor::mix(Array<const int16_t> pool, int32_t* mixBuffer, int32_t fr
     if (loopType != 0) wrap();
   }
 }
+
+}  // namespace corvexa

@@ -10,11 +10,13 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
+#include "music/audio_format.h"
 #include "music/module.h"
 
+namespace corvexa {
+
 inline constexpr int32_t kPositionBits = 11;
-inline constexpr int32_t kOutputRate = 44100;
 
 struct SampleCursor {
   int32_t loopStart;  // loop start * 2048
@@ -41,3 +43,5 @@ struct SampleCursor {
  private:
   void wrap();
 };
+
+}  // namespace corvexa

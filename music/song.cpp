@@ -3,6 +3,8 @@
 #include "assets/byte_stream.h"
 #include "music/player.h"
 
+namespace corvexa {
+
 RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t> output) {
   Module& module = createModule(arena);
   ByteStream stream;
@@ -13,3 +15,5 @@ RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t>
   Player& player = createPlayer(arena);
   return {status, &module, player.render(module, output)};
 }
+
+}  // namespace corvexa

@@ -4,10 +4,17 @@
 
 #include <cstdint>
 
-#include "core/arena.h"
-#include "core/array.h"
+#include "base/arena.h"
+#include "base/array.h"
 #include "music/module.h"
 #include "music/module_loader.h"
+
+namespace corvexa {
+
+// Start-up's two buffers for the song: its inflated XM file (the rest stays
+// zero) and the whole song rendered, 380.4 s at 44,100 samples a second.
+inline constexpr int32_t kSongBufferBytes = 1048576;
+inline constexpr int32_t kPcmBufferSamples = 16777216;
 
 struct RenderedSong {
   LoadStatus status;     // ok, or why the bytes were refused (then nothing is rendered)
@@ -19,3 +26,5 @@ struct RenderedSong {
 // Player; the Module and the Player come from arena. The output beyond the
 // returned count is left as it was.
 RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t> output);
+
+}  // namespace corvexa

@@ -1,5 +1,7 @@
 #include "music/tables.h"
 
+namespace corvexa {
+
 namespace {
 
 const int32_t kFrequencies[kFrequencyTableCount] = {
@@ -101,3 +103,5 @@ const uint8_t kAutoVibrato[kAutoVibratoTableCount] = {
 const Array<const int32_t> frequencyTable{kFrequencyTableCount, kFrequencies};
 const Array<const uint8_t> vibratoTable{kVibratoTableCount, kVibrato};
 const Array<const uint8_t> autoVibratoTable{kAutoVibratoTableCount, kAutoVibrato};
+
+}  // namespace corvexa

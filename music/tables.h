@@ -9,7 +9,9 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kFrequencyTableCount = 768;
 inline constexpr int32_t kVibratoTableCount = 32;
@@ -18,3 +20,5 @@ inline constexpr int32_t kAutoVibratoTableCount = 128;
 extern const Array<const int32_t> frequencyTable;
 extern const Array<const uint8_t> vibratoTable;
 extern const Array<const uint8_t> autoVibratoTable;
+
+}  // namespace corvexa

@@ -1,5 +1,7 @@
 #include "music/volume_control.h"
 
+namespace corvexa {
+
 namespace {
 
 int32_t clamp(int32_t value, int32_t low, int32_t high) {
@@ -101,3 +103,5 @@ int32_t VolumeControl::tickVolume(int32_t tick) {
   const int32_t faded = volume * level / 64;
   return envelope.step() * faded / 32768;
 }
+
+}  // namespace corvexa

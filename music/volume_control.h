@@ -8,8 +8,10 @@
 
 #include <cstdint>
 
-#include "core/array.h"
+#include "base/array.h"
 #include "music/module.h"
+
+namespace corvexa {
 
 inline constexpr int32_t kNoCut = 0x7FFFFFFF;
 inline constexpr int32_t kNoEnvelopeTick = 0xFFFFFF;
@@ -61,3 +63,5 @@ struct VolumeControl {
   void keyOff();
   int32_t tickVolume(int32_t tick);
 };
+
+}  // namespace corvexa

@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdio>
 
+namespace corvexa {
+
 namespace {
 
-constexpr uint32_t kBufferBytes = kAudioBufferSamples * sizeof(int16_t);
+constexpr uint32_t kBufferBytes = kAudioRefillSamples * sizeof(AudioSample);
 
 bool silent(const char* what) {
   std::fprintf(stderr, "corvexa: %s (%s); the show runs without sound\n", what, SDL_GetError());
@@ -15,19 +17,22 @@ bool silent(const char* what) {
 }  // namespace
 
 bool startAudio(AudioOutput& audio, Demo& demo) {
-  audio.demo = &demo;
+  audio.stream.emplace(demo);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return silent("no audio driver");
   SDL_AudioSpec wanted{};
-  wanted.freq = kAudioRate;
+  static_assert(sizeof(AudioSample) == 2);
+  wanted.freq = kSampleRate;
   wanted.format = AUDIO_S16SYS;
-  wanted.channels = 1;
+  wanted.channels = kAudioChannels;
   wanted.samples = 1024;      // the device's own buffer: under one of ours
   wanted.callback = nullptr;  // queued, not pulled
   // No changes allowed: SDL converts to whatever the device really takes.
   audio.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (audio.device == 0) return silent("no audio device");
-  // Both silent buffers go in before playback starts, so the device's first
-  // 4,096 samples are exactly this silence.
+  // The stream's first two refills (its silence) go in before playback
+  // starts, so the device's first samples are exactly the stream's.
+  audio.stream->read(audio.buffers[0], kAudioRefillSamples);
+  audio.stream->read(audio.buffers[1], kAudioRefillSamples);
   if (SDL_QueueAudio(audio.device, audio.buffers[0], kBufferBytes) != 0 ||
       SDL_QueueAudio(audio.device, audio.buffers[1], kBufferBytes) != 0) {
     silent("the audio device takes no samples");
@@ -48,7 +53,7 @@ void runAudioWorkItem(AudioOutput& audio) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kAudioPollMs));
       continue;
     }
-    audio.demo->fillAudio(audio.buffers[index], kAudioBufferSamples);
+    audio.stream->read(audio.buffers[index], kAudioRefillSamples);
     if (SDL_QueueAudio(audio.device, audio.buffers[index], kBufferBytes) != 0) {
       silent("the audio device stopped taking samples");
       return;
@@ -63,3 +68,5 @@ void stopAudio(AudioOutput& audio) {
   if (audio.device != 0) SDL_CloseAudioDevice(audio.device);
   audio.device = 0;
 }
+
+}  // namespace corvexa

@@ -1,11 +1,11 @@
-// Audio output: the song, rendered at start-up, played through an SDL audio
-// device as 44,100 Hz mono signed 16-bit samples.
+// Audio output: the show's AudioStream played through an SDL audio device in
+// the sound's own format (mono signed 16-bit samples at 44,100 a second).
 //
-// The work item keeps two buffers of 2,048 samples queued on the device: the
-// first two are silence (about 93 ms), and whenever no more than one buffer's
-// worth is still queued it has the Demo's fillAudio write the next 2,048
-// samples into the buffer that has just finished and queues it; otherwise it
-// sleeps 10 ms. It runs on its own thread from startAudio until stopAudio.
+// The work item keeps two of the stream's 2,048-sample refills queued on the
+// device: the first two are its silence (about 93 ms), and whenever no more
+// than one refill's worth is still queued it reads the next refill into the
+// buffer that has just finished and queues it; otherwise it sleeps 10 ms. It
+// runs on its own thread from startAudio until stopAudio.
 //
 // Without a usable device the show runs silently: startAudio says so in one
 // line on stderr and answers false, and stopAudio is still safe to call.
@@ -15,18 +15,20 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <thread>
 
-#include "core/demo.h"
+#include "core/audio_stream.h"
+#include "music/audio_format.h"
 
-inline constexpr int32_t kAudioRate = 44100;
-inline constexpr int32_t kAudioBufferSamples = 2048;
+namespace corvexa {
+
 inline constexpr int32_t kAudioPollMs = 10;
 
 struct AudioOutput {
-  Demo* demo = nullptr;
+  std::optional<AudioStream> stream;
   SDL_AudioDeviceID device = 0;  // 0: no sound
-  int16_t buffers[2][kAudioBufferSamples] = {};
+  AudioSample buffers[2][kAudioRefillSamples] = {};
   std::thread workItem;
   std::atomic<bool> stopping{false};
 };
@@ -40,3 +42,5 @@ void runAudioWorkItem(AudioOutput& audio);
 
 // Ends the work item and closes the device.
 void stopAudio(AudioOutput& audio);
+
+}  // namespace corvexa

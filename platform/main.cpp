@@ -1,13 +1,17 @@
 // corvexa: the demo in a window. Arguments are ignored.
 //
 // Exit status: 0 when the show was closed or clicked away, 1 when there is no
-// display or SDL fails (one line on stderr says why).
+// display, SDL fails, or the program's own embedded data is damaged (one line
+// on stderr says why; broken data is reported before any window opens).
 #include <SDL.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "core/demo_state.h"
 #include "platform/view.h"
+
+using namespace corvexa;
 
 int main(int, char**) {
   uint64_t launch = SDL_GetPerformanceCounter();
@@ -16,9 +20,15 @@ int main(int, char**) {
   bool ok = viewInitialize(view);
   auto state = std::make_unique<DemoState>();
   if (ok) {
-    startUp(*state);
-    ok = viewSetWindow(view, *state);
+    StartUpResult started = startUp(*state);
+    if (!started.ok()) {
+      char message[160];
+      describeStartUpFailure(started, message, sizeof message);
+      std::fprintf(stderr, "corvexa: %s\n", message);
+      ok = false;
+    }
   }
+  if (ok) ok = viewSetWindow(view, *state);
   if (ok) {
     viewLoad(view);
     ok = viewRun(view);

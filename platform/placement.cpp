@@ -2,6 +2,8 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 namespace {
 
 // Window sizes beyond this are treated as this: keeps every product below in
@@ -42,3 +44,5 @@ Placement placePicture(int32_t windowWidth, int32_t windowHeight) {
   place.y = (h - place.height) / 2;
   return place;
 }
+
+}  // namespace corvexa

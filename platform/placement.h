@@ -20,6 +20,8 @@
 
 #include <cstdint>
 
+namespace corvexa {
+
 struct Placement {
   bool turned = false;  // portrait window: shown a quarter turn counter-clockwise
   int32_t scale = 0;    // whole-number scale; 0 when shrunk to fit
@@ -30,3 +32,5 @@ struct Placement {
 };
 
 Placement placePicture(int32_t windowWidth, int32_t windowHeight);
+
+}  // namespace corvexa

@@ -5,6 +5,8 @@
 
 #include "effects/framebuffer.h"
 
+namespace corvexa {
+
 namespace {
 
 constexpr int32_t kRowBytes = kScreenWidth * 4;
@@ -99,3 +101,5 @@ void closeVideo(VideoOutput& video) {
   if (video.renderer) SDL_DestroyRenderer(video.renderer);
   video = VideoOutput{};
 }
+
+}  // namespace corvexa

@@ -18,6 +18,8 @@
 
 #include "platform/placement.h"
 
+namespace corvexa {
+
 struct VideoOutput {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;  // 320 x 180, streaming
@@ -42,3 +44,5 @@ bool drawFrame(VideoOutput& video, const uint32_t* pixels);
 bool presentFrame(VideoOutput& video, const uint32_t* pixels);
 
 void closeVideo(VideoOutput& video);
+
+}  // namespace corvexa

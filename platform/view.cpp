@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+namespace corvexa {
+
 namespace {
 
 bool fail(const char* what) {
@@ -367,3 +369,5 @@ void viewUninitialize(View& view) {
   view.window = nullptr;
   SDL_Quit();
 }
+
+}  // namespace corvexa

@@ -38,6 +38,8 @@
 #include "platform/audio_output.h"
 #include "platform/video_output.h"
 
+namespace corvexa {
+
 struct View {
   DemoState* state = nullptr;
   Demo* demo = nullptr;  // the state's Demo, or a holding one (CORVEXA_HOLD_TICK)
@@ -89,3 +91,5 @@ struct HoldingDemo final : Demo {
   int32_t holdTick = 0;
   bool update(const PointerState& pointer) override;
 };
+
+}  // namespace corvexa

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Every test of the project, in three builds:
+# Every test of the project. First the layer check (no folder includes one
+# above it), then three builds:
 #   build/test   the normal build: engine, tools and programs, all tests;
-#   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   build/asan   engine and tools with AddressSanitizer and UndefinedBehaviorSanitizer,
+#                and the engine tests once more in one process, shuffled and
+#                repeated, so that no test leans on another's leftovers;
 #   build/m32    engine and its tests as 32-bit x86.
 # Then the show and the song must come out bit-identical in 64 and 32 bits
 # (the 32-bit build has no SSE2, so this also holds the mixer's vector loop
 # to its plain one),
-# and three runs look for faults the tests cannot see:
+# and four runs look for faults the tests cannot see:
+#   build/release the programs as `make run` builds them, linked whole (LTO)
+#                with any One Definition Rule violation an error;
 #   build/fuzz   the fuzz targets (clang, libFuzzer), 30 s each on their seeds;
 #   build/tsan   the live program under ThreadSanitizer for 20 s (Xvfb, disk audio);
 #   valgrind     corvexa-tool song (start-up whole, the song written out) under memcheck.
@@ -22,9 +27,21 @@ configure_and_test() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+echo "== layers"
+tests/layers/check-layers.sh
+
 configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 configure_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVEXA_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS=-O1
+echo "== engine tests under the sanitizers, shuffled and repeated in one process"
+# ctest runs each test in a process of its own; here they share one, in a new
+# order each round, as a second show built in the same process would.
+if ! timeout 600 build/asan/tests/engine_tests --gtest_shuffle --gtest_repeat=2 --gtest_brief=1 \
+    >build/asan/engine-shuffled.log 2>&1; then
+  tail -n 60 build/asan/engine-shuffled.log; echo "FAILED: the shuffled, repeated engine tests"; exit 1
+fi
+grep -m1 -o 'Randomizing tests.*' build/asan/engine-shuffled.log || true
+grep -E '^\[  PASSED  \]' build/asan/engine-shuffled.log | tr '\n' ' '; echo
 configure_and_test build/m32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEXA_M32=ON
 
 echo "== 64-bit and 32-bit builds agree"
@@ -35,6 +52,10 @@ if [[ -z "$a" || "$a" != "$b" ]]; then
   echo "FAILED: the builds disagree"; exit 1
 fi
 echo "$a"
+
+echo "== the Release build, linked whole, with ODR violations as errors (build/release)"
+cmake -S . -B build/release -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF >/dev/null
+cmake --build build/release -j "$jobs"
 
 echo "== fuzz targets, 30 s each (build/fuzz, clang)"
 CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja -Wno-dev >/dev/null

@@ -10,10 +10,16 @@
 //                                   pointer; returns the address of the 57,600
 //                                   drawn pixels, or 0 when the show has ended
 //                                   (a pointer was down) or has not started.
-//   corvexaFillAudio(destination, count)
-//                                   the next count samples of the song stream.
+//   corvexaStartUpFailure()         0 after a good start-up, else the address
+//                                   of its one-line message (UTF-8, ending in 0).
+//   corvexaReadAudio(destination, count)
+//                                   the next count samples of the show's
+//                                   AudioStream: 4,096 of silence, then the song
+//                                   halved, looping.
 //   corvexaAudioBlock()             a 2,048-sample block inside the module for
-//                                   fillAudio to write and the page to read.
+//                                   corvexaReadAudio to write and the page to read.
+//   corvexaAudioBlockSamples(), corvexaSampleRate()
+//                                   the stream's refill size and its rate.
 //   corvexaTick()                   ticks the show has run.
 //   corvexaSong(), corvexaSongLength()
 //                                   the rendered song, for the page's checks.
@@ -23,68 +29,87 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
+#include <optional>
 
+#include "core/audio_stream.h"
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
+using namespace corvexa;
+
 namespace {
 
-// The block one refill writes: the audio output's buffer size.
-constexpr int32_t kAudioBlockSamples = 2048;
+// One show: everything start-up made, the frame host that steps it and the
+// stream its sound comes from.
+struct Show {
+  DemoState state;
+  FrameHost host;
+  std::optional<AudioStream> stream;  // once start-up has made the Demo
+  char failure[160] = {};
+};
 
-DemoState* state = nullptr;
-FrameHost host;
-int16_t audioBlock[kAudioBlockSamples];
+Show* show = nullptr;
+AudioSample audioBlock[kAudioRefillSamples];
 
 }  // namespace
 
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void corvexaStart() {
-  // The old show's arena goes first: start-up rebuilds the effect tables that
-  // point into it, and the song buffer alone is 32 MiB.
-  delete state;
-  state = nullptr;
-  host = FrameHost{};
-  state = new DemoState();
-  startUp(*state);
-  host = makeFrameHost(state->arena, *state->demo);
+  // The old show goes first: the song buffer alone is 32 MiB.
+  delete show;
+  show = new Show();
+  StartUpResult result = startUp(show->state);
+  if (!result.ok()) {
+    describeStartUpFailure(result, show->failure, sizeof show->failure);
+    return;
+  }
+  show->host = makeFrameHost(show->state.arena, *show->state.demo);
+  show->stream.emplace(*show->state.demo);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* corvexaStartUpFailure() {
+  return show != nullptr && show->failure[0] != 0 ? show->failure : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE const uint32_t* corvexaStep(int32_t nowMs, int32_t pressed, int32_t x,
                                                  int32_t y) {
-  if (state == nullptr) return nullptr;
+  if (show == nullptr || show->state.demo == nullptr) return nullptr;
   PointerState pointer{x, y, pressed != 0 ? kPointerPressed : 0};
-  const Framebuffer* framebuffer = frameStep(host, pointer, nowMs);
+  const Framebuffer* framebuffer = frameStep(show->host, pointer, nowMs);
   return framebuffer != nullptr ? framebuffer->items : nullptr;
 }
 
-EMSCRIPTEN_KEEPALIVE void corvexaFillAudio(int16_t* destination, int32_t count) {
-  if (state == nullptr) {
+EMSCRIPTEN_KEEPALIVE void corvexaReadAudio(AudioSample* destination, int32_t count) {
+  if (show == nullptr || !show->stream) {
     for (int32_t i = 0; i < count; i++) destination[i] = 0;
     return;
   }
-  state->demo->fillAudio(destination, count);
+  show->stream->read(destination, count);
 }
 
-EMSCRIPTEN_KEEPALIVE int16_t* corvexaAudioBlock() {
+EMSCRIPTEN_KEEPALIVE AudioSample* corvexaAudioBlock() {
   return audioBlock;
 }
 
 EMSCRIPTEN_KEEPALIVE int32_t corvexaAudioBlockSamples() {
-  return kAudioBlockSamples;
+  return kAudioRefillSamples;
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t corvexaSampleRate() {
+  return kSampleRate;
 }
 
 EMSCRIPTEN_KEEPALIVE int32_t corvexaTick() {
-  return state != nullptr ? state->scene->tick : 0;
+  return show != nullptr && show->state.scene != nullptr ? show->state.scene->tick : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE const int16_t* corvexaSong() {
-  return state != nullptr ? state->pcmBuffer.items : nullptr;
+  return show != nullptr ? show->state.pcmBuffer.items : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE int32_t corvexaSongLength() {
-  return state != nullptr ? state->renderedSampleCount : 0;
+  return show != nullptr ? show->state.renderedSampleCount : 0;
 }
 
 }  // extern "C"

@@ -13,6 +13,9 @@
 #include "assets/gzip_inflater.h"
 #include "assets/resources.h"
 #include "core/demo_state.h"
+#include "music/song.h"
+
+using namespace corvexa;
 
 namespace {
 

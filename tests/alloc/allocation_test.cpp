@@ -17,6 +17,9 @@
 #include "core/frame_host.h"
 #include "music/module_loader.h"
 #include "music/player.h"
+#include "music/song.h"
+
+using namespace corvexa;
 
 namespace {
 std::atomic<int64_t> allocations{0};

@@ -1,8 +1,10 @@
+#include "effects/bars.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "effects/bars.h"
+using namespace corvexa;
 
 namespace {
 
@@ -81,7 +83,8 @@ TEST(XorBlocks, SwingOutTurnsAfter80TicksAndEndsAfter848) {
 
 TEST(XorBlocks, DrawingTwiceRestoresThePicture) {
   Picture picture;
-  for (int32_t i = 0; i < kPixelCount; i++) picture.pixels[i] = static_cast<uint32_t>(i * 2654435761u);
+  for (int32_t i = 0; i < kPixelCount; i++)
+    picture.pixels[i] = static_cast<uint32_t>(i * 2654435761u);
   std::vector<uint32_t> original = picture.pixels;
   XorBlocks blocks = slidingIn();
   for (int32_t tick = 0; tick < 100; tick++) blocks.update();
@@ -163,7 +166,8 @@ TEST(BarCurtain, BarsComeAlternatelyFromTopAndBottom) {
   EXPECT_EQ(down.at(7, 79), colours[0]);
   EXPECT_EQ(down.at(7, 80), 0u);
 
-  for (int32_t tick = 0; tick < 10; tick++) bars.update();  // bar 0 placed at offset 60 -> bar 1 rising
+  for (int32_t tick = 0; tick < 10; tick++)
+    bars.update();  // bar 0 placed at offset 60 -> bar 1 rising
   ASSERT_EQ(bars.placed, 1);
   Picture up;
   bars.draw(up.framebuffer());

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "assets/embedded.h"
+#include "effects/text_drawing.h"
 #include "tests/engine/gif_builder.h"
+
+using namespace corvexa;
 
 namespace {
 

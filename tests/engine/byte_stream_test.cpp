@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace corvexa;
+
 namespace {
 
 template <int32_t N>

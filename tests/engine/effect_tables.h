@@ -1,14 +1,14 @@
-// The effect tables built once for the whole test binary.
+// The effect tables, built once for the whole test binary and never changed.
 #pragma once
 
 #include "effects/tables.h"
 
-inline const EffectTables& ensureEffectTables() {
-  static Arena* arena = [] {
-    Arena* tables = new Arena;
-    buildEffectTables(*tables);
-    return tables;
-  }();
-  (void)arena;
-  return effectTables;
+namespace corvexa {
+
+inline const EffectTables& testTables() {
+  static Arena arena;
+  static const EffectTables tables = buildEffectTables(arena);
+  return tables;
 }
+
+}  // namespace corvexa

@@ -7,6 +7,8 @@
 
 #include "assets/embedded.h"
 
+using namespace corvexa;
+
 namespace {
 
 struct CodeStats {

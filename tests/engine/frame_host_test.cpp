@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace corvexa;
+
 namespace {
 
 // A Demo that only counts: ticks run, and the frames drawn.

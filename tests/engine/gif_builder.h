@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/array.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 // Packs codes lowest bit first.
 struct CodeWriter {
@@ -101,3 +103,5 @@ struct GifBuilder {
     return Array<const uint8_t>{static_cast<int32_t>(bytes.size()), bytes.data()};
   }
 };
+
+}  // namespace corvexa

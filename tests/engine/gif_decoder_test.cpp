@@ -5,6 +5,8 @@
 #include "assets/embedded.h"
 #include "tests/engine/gif_builder.h"
 
+using namespace corvexa;
+
 namespace {
 
 constexpr uint32_t kSeeThrough = 0x80000000u;

@@ -14,6 +14,8 @@
 #include <zlib.h>
 #endif
 
+using namespace corvexa;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

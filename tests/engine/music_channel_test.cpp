@@ -7,6 +7,8 @@
 #include "music/tables.h"
 #include "xm_builder.h"
 
+using namespace corvexa;
+
 namespace {
 
 int32_t frequencyOf(int32_t period) {

@@ -3,6 +3,8 @@
 #include "music/module_loader.h"
 #include "xm_builder.h"
 
+using namespace corvexa;
+
 namespace {
 
 struct Loaded {

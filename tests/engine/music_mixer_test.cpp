@@ -4,6 +4,8 @@
 
 #include "music/sample_cursor.h"
 
+using namespace corvexa;
+
 namespace {
 
 // A pool whose frame i holds i + 1: a mixed sample (at gain 1) names its

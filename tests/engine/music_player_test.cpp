@@ -7,6 +7,8 @@
 #include "music/song.h"
 #include "xm_builder.h"
 
+using namespace corvexa;
+
 namespace {
 
 // One channel, patterns of 4 rows, one instrument: 3000 frames of value

@@ -2,6 +2,8 @@
 
 #include "music/tables.h"
 
+using namespace corvexa;
+
 TEST(MusicTables, QuotedValues) {
   ASSERT_EQ(frequencyTable.count, 768);
   EXPECT_EQ(frequencyTable[0], 2140928);  // 8363 x 256

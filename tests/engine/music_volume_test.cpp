@@ -5,6 +5,8 @@
 #include "music/auto_vibrato.h"
 #include "music/volume_control.h"
 
+using namespace corvexa;
+
 namespace {
 
 // An instrument whose volume envelope has the given points (file values).

@@ -6,6 +6,8 @@
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
+using namespace corvexa;
+
 namespace {
 
 class SceneTest : public ::testing::Test {

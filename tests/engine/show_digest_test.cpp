@@ -14,6 +14,8 @@
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
+using namespace corvexa;
+
 namespace {
 
 constexpr uint64_t kFnvOffset = 14695981039346656037ull;

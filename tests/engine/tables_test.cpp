@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace corvexa;
+
 TEST(HsvToRgb, QuotedColours) {
   EXPECT_EQ(hsvToRgb(0, 255, 255), 0x0000FFu);
   EXPECT_EQ(hsvToRgb(8, 255, 255), 0x0030FFu);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "effects/tables.h"
+#include "tests/engine/effect_tables.h"
+
+using namespace corvexa;
 
 namespace {
 
@@ -33,15 +36,6 @@ struct Screen {
   }
 };
 
-// The sine table, built once for all tests that need it.
-void needTables() {
-  static Arena* arena = nullptr;
-  if (arena == nullptr) {
-    arena = new Arena;
-    buildEffectTables(*arena);
-  }
-}
-
 }  // namespace
 
 TEST(SlidingLabel, StepsTowardItsTargetWithoutClamping) {
@@ -71,10 +65,10 @@ TEST(SlidingLabel, StepsTowardItsTargetWithoutClamping) {
 }
 
 TEST(BouncingText, RestingLettersDrawLikeText) {
-  needTables();
   SolidFont f(7, 16, 28);
   const char16_t text[] = u"ABCDEFG";
   BouncingText jumping;
+  jumping.tables = &testTables();
   jumping.font = &f.font;
   jumping.text = {7, text};
   jumping.x = 170, jumping.y = 104, jumping.spacing = 1;
@@ -88,10 +82,10 @@ TEST(BouncingText, RestingLettersDrawLikeText) {
 }
 
 TEST(BouncingText, LettersStartAndStopAtZerosOfTheirWave) {
-  needTables();
   SolidFont f(7, 16, 28);
   const char16_t text[] = u"ABCDEFG";
   BouncingText jumping;
+  jumping.tables = &testTables();
   jumping.font = &f.font;
   jumping.text = {7, text};
   jumping.x = 170, jumping.y = 104, jumping.spacing = 1;
@@ -99,7 +93,7 @@ TEST(BouncingText, LettersStartAndStopAtZerosOfTheirWave) {
   // Each letter's lift, as the wave gives it, and its flag.
   auto lift = [&](int32_t i, int32_t height) {
     int32_t x = 170 + 17 * i;
-    return effectTables.sine((jumping.counter + x) * 1000) * height / 32767;
+    return testTables().sine((jumping.counter + x) * 1000) * height / 32767;
   };
   int32_t started = 0, ticks = 0, lifted = 0;
   for (; ticks < 2000 && started < 7; ticks++) {
@@ -140,10 +134,10 @@ TEST(BouncingText, LettersStartAndStopAtZerosOfTheirWave) {
 }
 
 TEST(BouncingText, LongTextsAndAWrappingCounter) {
-  needTables();
   SolidFont f(2, 4, 4);
   std::u16string text(40, u'B');
   BouncingText jumping;
+  jumping.tables = &testTables();
   jumping.font = &f.font;
   jumping.text = {40, text.data()};
   jumping.amplitude = 10;

@@ -6,12 +6,12 @@
 
 #include "tests/engine/effect_tables.h"
 
+using namespace corvexa;
+
 namespace {
 
 class TwisterTest : public ::testing::Test {
  protected:
-  void SetUp() override { ensureEffectTables(); }
-
   // The texture row each screen row shows, read back from a strip drawn with
   // a texture whose row r holds brightness r & 63 in one hue and r >> 6 in
   // another, so that the drawn colours name the row.
@@ -30,7 +30,7 @@ class TwisterTest : public ::testing::Test {
   }
 
   TwisterTexture probeTexture() {
-    TwisterTexture probe = buildTwisterTexture(arena_, 2);
+    TwisterTexture probe = buildTwisterTexture(arena_, testTables(), 2);
     for (int32_t r = 0; r < kTwisterRows; r++) {
       probe.pixels[r * 2] = static_cast<uint8_t>(0x40 | (r & 63));
       probe.pixels[r * 2 + 1] = static_cast<uint8_t>(0x80 | (r >> 6));
@@ -49,7 +49,7 @@ std::vector<uint8_t> row(const TwisterTexture& texture, int32_t r) {
 }
 
 TEST_F(TwisterTest, WideTextureRowZeroShowsOneFaceAtFullLight) {
-  TwisterTexture texture = buildTwisterTexture(arena_, 128);
+  TwisterTexture texture = buildTwisterTexture(arena_, testTables(), 128);
   std::vector<uint8_t> bytes = row(texture, 0);
   for (int32_t i = 0; i < 128; i++) {
     uint8_t expected = i < 4      ? 0
@@ -64,7 +64,7 @@ TEST_F(TwisterTest, WideTextureRowZeroShowsOneFaceAtFullLight) {
 }
 
 TEST_F(TwisterTest, WideTextureRow128ShowsTwoFacesAtLevel45) {
-  TwisterTexture texture = buildTwisterTexture(arena_, 128);
+  TwisterTexture texture = buildTwisterTexture(arena_, testTables(), 128);
   std::vector<uint8_t> bytes = row(texture, 128);
   int32_t first = -1, last = -1;
   for (int32_t i = 0; i < 128; i++) {
@@ -78,7 +78,7 @@ TEST_F(TwisterTest, WideTextureRow128ShowsTwoFacesAtLevel45) {
 }
 
 TEST_F(TwisterTest, NarrowTextureRowZeroCoversColumns1To45InFourStripes) {
-  TwisterTexture texture = buildTwisterTexture(arena_, 48);
+  TwisterTexture texture = buildTwisterTexture(arena_, testTables(), 48);
   std::vector<uint8_t> bytes = row(texture, 0);
   for (int32_t i = 0; i < 48; i++) {
     uint8_t expected = i < 1     ? 0
@@ -93,7 +93,7 @@ TEST_F(TwisterTest, NarrowTextureRowZeroCoversColumns1To45InFourStripes) {
 
 TEST_F(TwisterTest, EveryTextureByteIsSeeThroughOrAStripe) {
   for (int32_t width : {128, 48}) {
-    TwisterTexture texture = buildTwisterTexture(arena_, width);
+    TwisterTexture texture = buildTwisterTexture(arena_, testTables(), width);
     for (uint8_t byte : texture.pixels) {
       int32_t selector = byte >> 6;
       ASSERT_NE(selector, 3);
@@ -108,7 +108,7 @@ TEST_F(TwisterTest, EveryTextureByteIsSeeThroughOrAStripe) {
 // hold the same byte (a run is as long as it can be).
 TEST_F(TwisterTest, RunsSpellEveryRowOut) {
   for (int32_t width : {128, 48}) {
-    TwisterTexture texture = buildTwisterTexture(arena_, width);
+    TwisterTexture texture = buildTwisterTexture(arena_, testTables(), width);
     for (int32_t r = 0; r < kTwisterRows; r++) {
       std::vector<uint8_t> spelt;
       for (int32_t k = texture.rowRuns[r]; k < texture.rowRuns[r + 1]; k++) {
@@ -141,7 +141,7 @@ TEST_F(TwisterTest, DrawStripAdvancesRowsByStepAndWraps) {
 }
 
 TEST_F(TwisterTest, SeeThroughTexelsKeepWhatIsBehindTheBar) {
-  TwisterTexture texture = buildTwisterTexture(arena_, 128);
+  TwisterTexture texture = buildTwisterTexture(arena_, testTables(), 128);
   std::vector<uint32_t> pixels(kPixelCount, 0x00123456);
   drawStrip(texture, 0, 128, 0, 0, 100, {kPixelCount, pixels.data()});
   EXPECT_EQ(pixels[100], 0xFF123456u);                  // column 0 of the texture: see-through
@@ -222,7 +222,7 @@ TEST_F(TwisterTest, NarrowTwisterBeforeItsFirstUpdateDrawsTheMirroredMotion) {
   twister.draw({kPixelCount, before.data()});
   twister.level = -1;
   twister.draw({kPixelCount, after.data()});
-  const EffectTables& t = effectTables;
+  const EffectTables& t = testTables();
   int32_t a = (t.sine(20 * 128 + 32767) * t.sine(20 * 384)) / (32767 / 6);
   std::vector<int32_t> mirrored = rowsShown(probe, -a, 0);
   std::vector<int32_t> plain = rowsShown(probe, a, 0);

@@ -1,6 +1,6 @@
 #include "xm_builder.h"
 
-namespace xm {
+namespace corvexa::xm {
 namespace {
 
 struct Writer {
@@ -162,4 +162,4 @@ InstrumentPlan oneSample(SamplePlan sample) {
   return inst;
 }
 
-}  // namespace xm
+}  // namespace corvexa::xm

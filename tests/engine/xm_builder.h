@@ -9,6 +9,8 @@
 
 #include "music/module.h"
 
+namespace corvexa {
+
 namespace xm {
 
 // A count or size left to the builder: worked out from what is given.
@@ -82,3 +84,5 @@ void put(PatternPlan& pattern, int32_t channelCount, int32_t row, int32_t channe
 InstrumentPlan oneSample(SamplePlan sample);
 
 }  // namespace xm
+
+}  // namespace corvexa

@@ -20,6 +20,8 @@
 #include <sstream>
 #include <thread>
 
+using namespace corvexa;
+
 namespace {
 
 int64_t nowMs() {

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace corvexa {
+
 struct Screenshot {
   int32_t width = 0;
   int32_t height = 0;
@@ -92,3 +94,5 @@ struct ScratchDirectory {
   ~ScratchDirectory();
   std::string path;
 };
+
+}  // namespace corvexa

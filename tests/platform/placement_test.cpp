@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace corvexa;
+
 TEST(Placement, WholeScalesCentredOnBlack) {
   Placement full = placePicture(1920, 1080);
   EXPECT_FALSE(full.turned);

@@ -8,6 +8,8 @@
 
 #include "effects/framebuffer.h"
 
+using namespace corvexa;
+
 namespace {
 
 // Every framebuffer pixel a different colour; some with a fourth byte set,

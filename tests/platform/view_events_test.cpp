@@ -5,6 +5,8 @@
 
 #include "platform/view.h"
 
+using namespace corvexa;
+
 namespace {
 
 // Runs no scene: counts ticks and stops on a press, as the show's Demo does.

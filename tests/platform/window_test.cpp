@@ -12,6 +12,8 @@
 #include "demo_window.h"
 #include "effects/framebuffer.h"
 
+using namespace corvexa;
+
 namespace {
 
 // The frame corvexa-tool draws after tick, as 0xRRGGBB.

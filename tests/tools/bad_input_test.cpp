@@ -12,6 +12,8 @@
 
 #include "tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 struct CatalogueRow {

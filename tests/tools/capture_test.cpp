@@ -14,6 +14,8 @@
 #include "effects/framebuffer.h"
 #include "tests/tools/tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 // Runs a shell command; its exit status (-1 when it did not exit).

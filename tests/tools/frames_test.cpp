@@ -5,6 +5,8 @@
 #include "core/demo_state.h"
 #include "tests/tools/tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 TEST(FramesCommand, WritesTheFrameDrawnAfterEachListedTick) {

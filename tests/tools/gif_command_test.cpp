@@ -4,6 +4,8 @@
 #include "tests/engine/gif_builder.h"
 #include "tests/tools/tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 const std::filesystem::path kData = std::filesystem::path(CORVEXA_SOURCE_DIR) / "assets/data";

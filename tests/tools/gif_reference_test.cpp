@@ -11,6 +11,8 @@
 #include "assets/gif_decoder.h"
 #include "tests/tools/tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 struct Picture {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace corvexa;
+
+using namespace corvexa::tool;
+
 namespace {
 
 TEST(FramesBeforeTick, FollowsTheFrameDriverAtEachRate) {

@@ -9,6 +9,10 @@
 
 #include "tools/corvexa-tool/command.h"
 
+using namespace corvexa;
+
+using namespace corvexa::tool;
+
 namespace {
 
 std::string failureOf(const std::string& list) {

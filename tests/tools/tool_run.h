@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace corvexa {
+
 struct RunResult {
   int status = -1;
   std::string out;
@@ -89,3 +91,5 @@ struct ScratchDirectory {
   }
   std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
+
+}  // namespace corvexa

@@ -9,6 +9,8 @@
 
 #include "xm_builder.h"
 
+using namespace corvexa;
+
 namespace {
 
 struct ToolRun {

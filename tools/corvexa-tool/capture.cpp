@@ -38,8 +38,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/audio_stream.h"
 #include "core/demo_state.h"
-#include "tools/corvexa-tool/audio_stream.h"
 #include "tools/corvexa-tool/child_process.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/partial_file.h"
@@ -47,14 +47,15 @@
 #include "tools/corvexa-tool/show_clock.h"
 #include "tools/corvexa-tool/wav_file.h"
 
+namespace corvexa::tool {
+
 namespace {
 
-constexpr int32_t kLastSceneTick = 5094;   // the six twisters and the scroller
 constexpr int32_t kLastSceneSeconds = 20;  // shown of the last scene by default
 constexpr double kMaxSeconds = 3600;       // an hour of video at most
 constexpr int32_t kMaxScale = 12;          // 3840 x 2160
 constexpr int32_t kMaxFramesPerSecond = 240;
-constexpr int32_t kAudioBlockSamples = 4096;
+constexpr int32_t kPipeBlockSamples = 4096;  // samples written to ffmpeg at a time
 
 struct CaptureOptions {
   std::string out;
@@ -141,8 +142,8 @@ std::vector<std::string> ffmpegArguments(const CaptureOptions& options, const Ca
       std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight), "-framerate",
       std::to_string(options.framesPerSecond), "-i", "pipe:0",
       // The sound: 16-bit little-endian mono samples.
-      "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", "1", "-thread_queue_size", "64",
-      "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
+      "-f", "s16le", "-ar", std::to_string(kSampleRate), "-ac", std::to_string(kAudioChannels),
+      "-thread_queue_size", "64", "-i", "pipe:3", "-map", "0:v", "-map", "1:a"};
   // Each engine pixel becomes a square of scale x scale pixels (nearest
   // neighbour), in the same pass as the conversion to the video's colours:
   // far less to pipe and convert than frames enlarged beforehand.
@@ -198,11 +199,11 @@ struct AudioFeed {
 
 void feedAudio(AudioFeed& feed) {
   AudioStream stream(*feed.demo);
-  int16_t samples[kAudioBlockSamples];
-  uint8_t bytes[2 * kAudioBlockSamples];
+  int16_t samples[kPipeBlockSamples];
+  uint8_t bytes[2 * kPipeBlockSamples];
   while (stream.samplesRead() < feed.samples && !interrupted()) {
     int64_t count = feed.samples - stream.samplesRead();
-    if (count > kAudioBlockSamples) count = kAudioBlockSamples;
+    if (count > kPipeBlockSamples) count = kPipeBlockSamples;
     stream.read(samples, count);
     for (int64_t i = 0; i < count; i++) {
       bytes[2 * i] = static_cast<uint8_t>(samples[i]);
@@ -231,7 +232,7 @@ int runCapture(const CaptureOptions& options) {
   PartialFile partial(options.out);
 
   auto state = std::make_unique<DemoState>();
-  startUp(*state);
+  startShow(*state);
   ChildProcess child = startChild(ffmpeg, ffmpegArguments(options, plan, partial.path()));
 
   // From here until the joins nothing throws: the thread must be joined.
@@ -308,3 +309,5 @@ Command addCaptureCommand(CLI::App& app) {
       "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
   return {command, [options] { return runCapture(*options); }};
 }
+
+}  // namespace corvexa::tool

@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace corvexa::tool {
+
 std::string findOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
   if (path == nullptr) return "";
@@ -118,3 +120,5 @@ int waitChild(pid_t pid) {
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return 127;
 }
+
+}  // namespace corvexa::tool

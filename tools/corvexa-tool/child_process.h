@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace corvexa::tool {
+
 struct ChildProcess {
   pid_t pid = -1;
   int inputFd = -1;  // the write end of the child's standard input
@@ -30,3 +32,5 @@ int writeAll(int fd, const void* data, size_t size, bool (*stop)());
 // Waits for the child to end. Returns its exit status, or 128 + the signal
 // that ended it.
 int waitChild(pid_t pid);
+
+}  // namespace corvexa::tool

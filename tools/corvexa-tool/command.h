@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/demo_state.h"
+
+namespace corvexa::tool {
+
 struct Command {
   CLI::App* arguments;
   std::function<int()> run;  // the exit status
@@ -19,6 +23,9 @@ struct CommandFailure : std::runtime_error {
       : std::runtime_error(message), status(exitStatus) {}
 };
 
+// Start-up into state; a damaged embedded file ends the command (status 1).
+void startShow(DemoState& state);
+
 Command addFramesCommand(CLI::App& app);
 Command addGifCommand(CLI::App& app);
 Command addGunzipCommand(CLI::App& app);
@@ -26,3 +33,5 @@ Command addXmCommand(CLI::App& app);
 Command addStreamCommand(CLI::App& app);
 Command addSongCommand(CLI::App& app);
 Command addCaptureCommand(CLI::App& app);
+
+}  // namespace corvexa::tool

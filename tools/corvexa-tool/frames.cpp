@@ -15,6 +15,8 @@
 #include "tools/corvexa-tool/show_clock.h"
 #include "tools/corvexa-tool/tick_list.h"
 
+namespace corvexa::tool {
+
 namespace {
 
 struct FramesOptions {
@@ -31,7 +33,7 @@ int runFrames(const FramesOptions& options) {
     throw CommandFailure(options.out + ": cannot create directory (" + error.message() + ")", 1);
 
   auto state = std::make_unique<DemoState>();
-  startUp(*state);
+  startShow(*state);
   ShowClock clock(*state, 60);
   int32_t last = *ticks.rbegin();
   while (clock.tick() < last) {
@@ -59,3 +61,5 @@ Command addFramesCommand(CLI::App& app) {
   command->add_flag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");
   return {command, [options] { return runFrames(*options); }};
 }
+
+}  // namespace corvexa::tool

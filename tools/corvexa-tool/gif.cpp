@@ -21,6 +21,8 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/png_file.h"
 
+namespace corvexa::tool {
+
 namespace {
 
 struct GifOptions {
@@ -68,7 +70,7 @@ int runGif(const GifOptions& options) {
   // See-through pixels become alpha 0, every other pixel is opaque.
   std::vector<uint32_t> rgba(pixels.begin(), pixels.end());
   for (uint32_t& pixel : rgba) {
-    pixel = (pixel & kGifSeeThroughPixel) ? 0 : (pixel & 0xFFFFFF) | 0xFF000000u;
+    pixel = (pixel & kSeeThroughBit) ? 0 : (pixel & 0xFFFFFF) | 0xFF000000u;
   }
   writePng(options.out, rgba.data(), image.width, image.height, true);
   if (!options.raw.empty()) writeRawPixels(options.raw, pixels.items, pixels.count);
@@ -88,3 +90,5 @@ Command addGifCommand(CLI::App& app) {
   command->add_option("--raw", options->raw, "also write the decoded pixels, little-endian");
   return {command, [options] { return runGif(*options); }};
 }
+
+}  // namespace corvexa::tool

@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "assets/gzip_inflater.h"
-#include "core/arena.h"
+#include "base/arena.h"
 #include "tools/corvexa-tool/command.h"
+
+namespace corvexa::tool {
 
 namespace {
 
@@ -92,3 +94,5 @@ Command addGunzipCommand(CLI::App& app) {
   command->add_option("out", options->output, "the file for the decoded bytes")->required();
   return {command, [options] { return runGunzip(*options); }};
 }
+
+}  // namespace corvexa::tool

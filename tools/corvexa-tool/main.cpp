@@ -10,18 +10,15 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/version.h"
 
+using namespace corvexa::tool;
+
 int main(int argc, char** argv) {
   CLI::App app{"corvexa-tool: Corvexa's engine run headless", "corvexa-tool"};
   app.require_subcommand(1, 1);
   app.set_version_flag("--version", std::string("corvexa-tool ") + kCorvexaVersion);
   std::vector<Command> commands = {
-      addFramesCommand(app),
-      addGifCommand(app),
-      addGunzipCommand(app),
-      addXmCommand(app),
-      addStreamCommand(app),
-      addSongCommand(app),
-      addCaptureCommand(app),
+      addFramesCommand(app), addGifCommand(app),  addGunzipCommand(app),  addXmCommand(app),
+      addStreamCommand(app), addSongCommand(app), addCaptureCommand(app),
   };
   try {
     app.parse(argc, argv);

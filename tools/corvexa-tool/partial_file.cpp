@@ -10,6 +10,8 @@
 
 #include "tools/corvexa-tool/command.h"
 
+namespace corvexa::tool {
+
 PartialFile::PartialFile(const std::string& out) : path_(out + ".partial-XXXXXX") {
   int fd = mkstemp(path_.data());
   if (fd < 0) throw CommandFailure(out + ": cannot create (" + strerror(errno) + ")", 1);
@@ -34,3 +36,5 @@ void PartialFile::keepAs(const std::string& out) {
     throw CommandFailure(out + ": cannot write (" + strerror(errno) + ")", 1);
   kept_ = true;
 }
+
+}  // namespace corvexa::tool

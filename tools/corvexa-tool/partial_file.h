@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corvexa::tool {
+
 class PartialFile {
  public:
   // Creates OUT.partial-XXXXXX (X random). Throws CommandFailure (status 1)
@@ -30,3 +32,5 @@ class PartialFile {
   std::string path_;
   bool kept_ = false;
 };
+
+}  // namespace corvexa::tool

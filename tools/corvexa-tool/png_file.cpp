@@ -8,6 +8,8 @@
 
 #include "tools/corvexa-tool/command.h"
 
+namespace corvexa::tool {
+
 void writePng(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height,
               bool withAlpha) {
   png_image image{};
@@ -35,3 +37,5 @@ void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t cou
   }
   if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
 }
+
+}  // namespace corvexa::tool

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace corvexa::tool {
+
 // Writes width x height pixels (red | green << 8 | blue << 16 | fourth << 24)
 // as 8-bit RGB, or RGBA with the fourth byte as alpha when withAlpha is set.
 // Throws CommandFailure naming the file when it cannot be written.
@@ -13,3 +15,5 @@ void writePng(const std::string& path, const uint32_t* pixels, int32_t width, in
 // Writes count pixels as little-endian 32-bit values, fourth byte included.
 // Throws CommandFailure naming the file when it cannot be written.
 void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count);
+
+}  // namespace corvexa::tool

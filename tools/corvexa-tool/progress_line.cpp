@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace corvexa::tool {
+
 ProgressLine::ProgressLine(int64_t frames, int32_t framesPerSecond)
     : frames_(frames), framesPerSecond_(framesPerSecond), terminal_(isatty(2) != 0) {}
 
@@ -28,3 +30,5 @@ double ProgressLine::speed(int64_t done) const {
   double video = static_cast<double>(done) / framesPerSecond_;
   return elapsed.count() > 0 ? video / elapsed.count() : 0;
 }
+
+}  // namespace corvexa::tool

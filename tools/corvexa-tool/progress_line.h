@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdint>
 
+namespace corvexa::tool {
+
 class ProgressLine {
  public:
   ProgressLine(int64_t frames, int32_t framesPerSecond);
@@ -26,3 +28,5 @@ class ProgressLine {
   Clock::time_point start_ = Clock::now();
   Clock::time_point lastShown_ = start_;
 };
+
+}  // namespace corvexa::tool

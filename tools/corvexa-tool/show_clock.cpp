@@ -1,5 +1,7 @@
 #include "tools/corvexa-tool/show_clock.h"
 
+namespace corvexa::tool {
+
 ShowClock::ShowClock(DemoState& state, int32_t framesPerSecond)
     : state_(state),
       host_(makeFrameHost(state.arena, *state.demo)),
@@ -41,3 +43,5 @@ int64_t framesBeforeTick(int32_t tick, int32_t framesPerSecond) {
     if (counter.ticks >= tick) return frame - 1;
   }
 }
+
+}  // namespace corvexa::tool

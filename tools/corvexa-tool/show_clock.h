@@ -8,6 +8,8 @@
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
+namespace corvexa::tool {
+
 // The clock reading at frame (1 for the first): whole milliseconds since an
 // arbitrary start one second before frame 0, never 0 (0 means "no rate
 // measured yet"), wrapped to 32 bits as a millisecond counter wraps.
@@ -33,3 +35,5 @@ class ShowClock {
   int32_t framesPerSecond_;
   int64_t frame_ = 0;
 };
+
+}  // namespace corvexa::tool

@@ -11,11 +11,13 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/wav_file.h"
 
+namespace corvexa::tool {
+
 namespace {
 
 int runSong(const std::string& out) {
   auto state = std::make_unique<DemoState>();
-  startUp(*state);
+  startShow(*state);
   writeWav(out, state->pcmBuffer.items, state->renderedSampleCount);
   std::printf("wrote the rendered song (%d samples, %.3f s) to %s\n", state->renderedSampleCount,
               state->renderedSampleCount / static_cast<double>(kSampleRate), out.c_str());
@@ -31,3 +33,5 @@ Command addSongCommand(CLI::App& app) {
   command->add_option("--out", *out, "the WAV file to write")->required();
   return {command, [out] { return runSong(*out); }};
 }
+
+}  // namespace corvexa::tool

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/audio_stream.h"
 #include "core/demo_state.h"
-#include "tools/corvexa-tool/audio_stream.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/wav_file.h"
+
+namespace corvexa::tool {
 
 namespace {
 
@@ -30,7 +32,7 @@ int runStream(const StreamOptions& options) {
                          " (ten minutes)");
   }
   auto state = std::make_unique<DemoState>();
-  startUp(*state);
+  startShow(*state);
   AudioStream stream(*state->demo);
   std::vector<int16_t> samples(static_cast<size_t>(options.samples));
   stream.read(samples.data(), options.samples);
@@ -51,3 +53,5 @@ Command addStreamCommand(CLI::App& app) {
   command->add_option("--out", options->out, "the WAV file to write")->required();
   return {command, [options] { return runStream(*options); }};
 }
+
+}  // namespace corvexa::tool

@@ -6,6 +6,8 @@
 
 #include "tools/corvexa-tool/command.h"
 
+namespace corvexa::tool {
+
 namespace {
 
 int32_t parseTick(const std::string& text) {
@@ -57,3 +59,5 @@ std::set<int32_t> parseTickList(const std::string& list) {
   }
   return ticks;
 }
+
+}  // namespace corvexa::tool

@@ -6,6 +6,8 @@
 
 #include "tools/corvexa-tool/command.h"
 
+namespace corvexa::tool {
+
 namespace {
 
 void putLittleEndian(std::vector<char>& bytes, uint32_t value, int32_t size) {
@@ -53,3 +55,5 @@ void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
     throw CommandFailure(path + ": cannot write", 1);
   }
 }
+
+}  // namespace corvexa::tool

@@ -1,11 +1,15 @@
-// WAV files: 16-bit mono PCM at 44,100 Hz, the engine's only sound format.
+// WAV files in the engine's only sound format (music/audio_format.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-inline constexpr int32_t kSampleRate = 44100;
+#include "music/audio_format.h"
+
+namespace corvexa::tool {
 
 // Writes count samples as a RIFF/WAVE file. Throws CommandFailure naming the
 // file when it cannot be written completely; a partial file is removed.
 void writeWav(const std::string& path, const int16_t* samples, int64_t count);
+
+}  // namespace corvexa::tool

@@ -17,9 +17,11 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/wav_file.h"
 
+namespace corvexa::tool {
+
 namespace {
 
-constexpr int32_t kOutputSamples = 16777216;  // as start-up's PCM buffer
+constexpr int32_t kOutputSamples = kPcmBufferSamples;  // as start-up's
 // Larger than any song the loader can hold (32,768 notes, 524,288 16-bit frames).
 constexpr std::streamoff kMaxFileBytes = 64 << 20;
 
@@ -77,3 +79,5 @@ Command addXmCommand(CLI::App& app) {
   command->add_option("--out", options->out, "the WAV file to write")->required();
   return {command, [options] { return runXm(*options); }};
 }
+
+}  // namespace corvexa::tool

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace corvexa::make_fonts {
+
 namespace {
 
 constexpr int32_t kMaxCodeWidth = 12;
@@ -144,3 +146,5 @@ std::vector<uint8_t> encodeGif(const GifPicture& picture) {
   out.push_back(0x3B);
   return out;
 }
+
+}  // namespace corvexa::make_fonts

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace corvexa::make_fonts {
+
 struct GifPicture {
   int32_t width = 0;
   int32_t height = 0;
@@ -24,3 +26,5 @@ std::vector<uint8_t> encodeLzw(const std::vector<uint8_t>& indices, int32_t code
 
 // The whole file.
 std::vector<uint8_t> encodeGif(const GifPicture& picture);
+
+}  // namespace corvexa::make_fonts

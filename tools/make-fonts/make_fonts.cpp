@@ -24,6 +24,8 @@
 
 #include "tools/make-fonts/gif_encoder.h"
 
+using namespace corvexa::make_fonts;
+
 namespace {
 
 struct GlyphMasks {

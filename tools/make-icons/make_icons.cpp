@@ -10,7 +10,8 @@
 // always gives the same PNG bytes. At 128 the icon is the frame's own pixels;
 // at 256 each of them is two by two.
 //
-// Exit status: 0 done, 1 a file could not be written (one line saying which).
+// Exit status: 0 done, 1 a file could not be written or the embedded data is
+// broken (one line saying which).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,8 @@
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/png_file.h"
 
+using namespace corvexa;
+
 namespace {
 
 constexpr int32_t kIconTick = 2500;
@@ -31,10 +34,17 @@ constexpr int32_t kSquareTop = 26;
 constexpr int32_t kSquareSide = 128;
 constexpr int32_t kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
-// The frame after kIconTick, every frame drawn as on a 60 Hz display.
+// The frame after kIconTick, every frame drawn as on a 60 Hz display; empty
+// when start-up finds its data broken (it says so on stderr).
 std::vector<uint32_t> drawIconFrame() {
   auto state = std::make_unique<DemoState>();
-  startUp(*state);
+  StartUpResult started = startUp(*state);
+  if (!started.ok()) {
+    char text[256];
+    describeStartUpFailure(started, text, sizeof text);
+    std::fprintf(stderr, "make-icons: %s\n", text);
+    return {};
+  }
   std::vector<uint32_t> pixels(kPixelCount);
   for (int32_t tick = 1; tick <= kIconTick; tick++) {
     state->demo->update(PointerState{});
@@ -95,12 +105,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::vector<uint32_t> frame = drawIconFrame();
+  if (frame.empty()) return 1;
   try {
     for (int32_t size : kIconSizes) {
       std::vector<uint32_t> icon = resample(frame, size);
-      writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size, false);
+      tool::writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size,
+                     false);
     }
-  } catch (const CommandFailure& failure) {
+  } catch (const tool::CommandFailure& failure) {
     std::fprintf(stderr, "make-icons: %s\n", failure.what());
     return failure.status;
   }

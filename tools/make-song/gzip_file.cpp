@@ -9,6 +9,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace corvexa::make_song {
+
 namespace {
 
 // Feeds all bytes to the pipe; false when the reader went away.
@@ -63,3 +65,5 @@ void writeGzip(const std::string& path, const std::vector<uint8_t>& bytes) {
     throw std::runtime_error(path + ": cannot write: " + std::strerror(errno));
   }
 }
+
+}  // namespace corvexa::make_song

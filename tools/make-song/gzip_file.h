@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace corvexa::make_song {
+
 // Throws std::runtime_error naming the file when gzip cannot run or the file
 // cannot be written; a partial file is removed.
 void writeGzip(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace corvexa::make_song

@@ -6,6 +6,8 @@
 #include "core/demo_state.h"
 #include "music/song.h"
 
+namespace corvexa::make_song {
+
 Levels measureLevels(const int16_t* samples, int64_t count) {
   Levels levels;
   double squares = 0;
@@ -35,3 +37,5 @@ Preview renderPreview(const std::vector<uint8_t>& xm) {
   }
   return preview;
 }
+
+}  // namespace corvexa::make_song

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace corvexa::make_song {
+
 struct Levels {
   int32_t peak = 0;        // the largest |sample|
   int64_t clipped = 0;     // samples at 32767 or -32768
@@ -23,3 +25,5 @@ struct Preview {
 };
 
 Preview renderPreview(const std::vector<uint8_t>& xm);
+
+}  // namespace corvexa::make_song

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "music/module.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/wav_file.h"
 #include "tools/make-song/gzip_file.h"
@@ -24,10 +25,11 @@
 #include "tools/make-song/synthesiser.h"
 #include "tools/make-song/xm_writer.h"
 
-namespace {
+using namespace corvexa::make_song;
+using corvexa::tool::CommandFailure;
+using corvexa::tool::writeWav;
 
-// The player's sample pool holds this many frames over all instruments.
-constexpr size_t kMaxFrames = 524288;
+namespace {
 
 std::string readScore(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -58,9 +60,10 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
     synthesise(instrument);
     frames += instrument.frames.size();
   }
-  if (frames > kMaxFrames) {
+  if (frames > static_cast<size_t>(corvexa::kMaxSampleFrames)) {
     throw CommandFailure(scorePath + ": the samples hold " + std::to_string(frames) +
-                         " frames, more than the player's " + std::to_string(kMaxFrames));
+                         " frames, more than the player's " +
+                         std::to_string(corvexa::kMaxSampleFrames));
   }
   const std::vector<uint8_t> xm = writeXm(song);
   try {

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+namespace corvexa::make_song {
+
 namespace {
 
 // Where each part of the song was written, for messages about the whole song.
@@ -402,3 +404,5 @@ Song parseScore(const std::string& text, const std::string& fileName) {
   checkSong(parser);
   return parser.song;
 }
+
+}  // namespace corvexa::make_song

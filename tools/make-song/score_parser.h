@@ -39,6 +39,8 @@
 
 #include "tools/make-song/song.h"
 
+namespace corvexa::make_song {
+
 // A fault in the score: the message names the file and line.
 struct ScoreError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -46,3 +48,5 @@ struct ScoreError : std::runtime_error {
 
 // Parses a whole score; `fileName` is used in messages. Throws ScoreError.
 Song parseScore(const std::string& text, const std::string& fileName);
+
+}  // namespace corvexa::make_song

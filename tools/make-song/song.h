@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace corvexa::make_song {
+
 inline constexpr uint8_t kKeyOff = 97;  // the XM key that releases a note
 
 // One note slot of a pattern, as stored in the file.
@@ -81,3 +83,5 @@ struct Song {
   std::vector<Pattern> patterns;        // by number, 0..count-1
   std::vector<Instrument> instruments;  // by number, 1..count
 };
+
+}  // namespace corvexa::make_song

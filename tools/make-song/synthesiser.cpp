@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace corvexa::make_song {
+
 namespace {
 
 int8_t toFrame(int64_t value) {
@@ -112,3 +114,5 @@ void synthesise(Instrument& inst) {
       return noise(inst);
   }
 }
+
+}  // namespace corvexa::make_song

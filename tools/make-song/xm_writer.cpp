@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace corvexa::make_song {
+
 namespace {
 
 struct Output {
@@ -126,3 +128,5 @@ std::vector<uint8_t> writeXm(const Song& song) {
   for (const Instrument& inst : song.instruments) writeInstrument(out, inst);
   return out.bytes;
 }
+
+}  // namespace corvexa::make_song

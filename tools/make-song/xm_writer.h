@@ -10,4 +10,8 @@
 
 #include "tools/make-song/song.h"
 
+namespace corvexa::make_song {
+
 std::vector<uint8_t> writeXm(const Song& song);
+
+}  // namespace corvexa::make_song

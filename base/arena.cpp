@@ -1,6 +1,8 @@
-#include "core/arena.h"
+#include "base/arena.h"
 
 #include <cstdlib>
+
+namespace corvexa {
 
 Arena::~Arena() {
   for (void* block : blocks_) std::free(block);
@@ -14,3 +16,5 @@ void* Arena::allocate(size_t size, int32_t count) {
   bytes_ += static_cast<int64_t>(elements * size);
   return block;
 }
+
+}  // namespace corvexa

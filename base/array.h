@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace corvexa {
+
 template <typename T>
 struct Array {
   int32_t count = 0;
@@ -25,3 +27,5 @@ template <typename T>
 Array<const T> arrayOver(const T* items, int32_t count) {
   return Array<const T>{count, items};
 }
+
+}  // namespace corvexa

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace corvexa {
+
 inline int32_t wrapAdd(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
@@ -13,3 +15,5 @@ inline int32_t wrapAdd(int32_t a, int32_t b) {
 inline int32_t wrapMul(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
+
+}  // namespace corvexa

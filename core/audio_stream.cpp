@@ -1,16 +1,18 @@
-#include "tools/corvexa-tool/audio_stream.h"
+#include "core/audio_stream.h"
+
+namespace corvexa {
 
 void AudioStream::refill() {
   if (silentRefillsLeft_ > 0) {
     silentRefillsLeft_--;
-    for (int16_t& sample : refill_) sample = 0;
+    for (AudioSample& sample : refill_) sample = 0;
   } else {
     demo_.fillAudio(refill_, kAudioRefillSamples);
   }
   used_ = 0;
 }
 
-void AudioStream::read(int16_t* destination, int64_t count) {
+void AudioStream::read(AudioSample* destination, int64_t count) {
   while (count > 0) {
     if (used_ == kAudioRefillSamples) refill();
     int64_t n = kAudioRefillSamples - used_;
@@ -22,3 +24,5 @@ void AudioStream::read(int16_t* destination, int64_t count) {
     samplesRead_ += n;
   }
 }
+
+}  // namespace corvexa

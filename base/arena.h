@@ -15,7 +15,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/array.h"
+#include "base/array.h"
+
+namespace corvexa {
 
 class Arena {
  public:
@@ -47,3 +49,5 @@ class Arena {
   std::vector<void*> blocks_;
   int64_t bytes_ = 0;
 };
+
+}  // namespace corvexa
