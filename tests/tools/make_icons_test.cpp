@@ -3,6 +3,8 @@
 
 #include "tests/tools/tool_run.h"
 
+using namespace corvexa;
+
 namespace {
 
 TEST(MakeIcons, RewritesTheCommittedIconsByteForByte) {
