@@ -372,6 +372,11 @@ async function run(options) {
     const single = await browser.newContext({ viewport: { width: 1000, height: 600 }, deviceScaleFactor: 1 });
     const singlePage = await single.newPage();
     singlePage.on('pageerror', (error) => pageErrors.push(`corvexa.html: ${error}`));
+    singlePage.on('console', (message) => {
+      if (message.type() === 'error' || message.type() === 'warning') {
+        console.log(`  corvexa.html ${message.type()}: ${message.text()}`);
+      }
+    });
     const singleUrl = `file://${path.join(site, 'corvexa.html')}`;
     const requests = [];
     singlePage.on('request', (request) => requests.push(request.url()));
