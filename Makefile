@@ -44,11 +44,13 @@ install:
 	@cmake --build build/release
 	@DESTDIR="$(DESTDIR)" cmake --install build/release
 
-# Removes what the last `make install` wrote (CMake lists it in install_manifest.txt).
+# Removes what the last `make install` wrote: CMake lists it, without DESTDIR,
+# in install_manifest.txt (so give the same DESTDIR again).
 uninstall:
 	@if [ ! -f build/release/install_manifest.txt ]; then \
 	  echo "Nothing to remove: no make install from this folder"; exit 1; fi
-	@while IFS= read -r file; do \
+	@while IFS= read -r file || [ -n "$$file" ]; do \
+	  file="$(DESTDIR)$$file"; \
 	  [ -e "$$file" ] || [ -L "$$file" ] || continue; rm -f "$$file" && echo "Removed $$file"; \
 	done < build/release/install_manifest.txt
 
