@@ -1,6 +1,8 @@
 // corvexa-tool: Corvexa's engine without a window, for pictures, sound and
 // checks from the command line. `corvexa-tool --help` lists the commands.
 //
+// The version it prints (CORVEXA_VERSION) comes from the CMake project.
+//
 // Exit status: 0 done, 2 bad arguments or bad input (one line on stderr
 // saying why), 1 a missing program or a failure of the machine.
 #include <cstdio>
@@ -8,14 +10,13 @@
 #include <vector>
 
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/version.h"
 
 using namespace corvexa::tool;
 
 int main(int argc, char** argv) {
   CLI::App app{"corvexa-tool: Corvexa's engine run headless", "corvexa-tool"};
   app.require_subcommand(1, 1);
-  app.set_version_flag("--version", std::string("corvexa-tool ") + kCorvexaVersion);
+  app.set_version_flag("--version", std::string("corvexa-tool ") + CORVEXA_VERSION);
   std::vector<Command> commands = {
       addFramesCommand(app), addGifCommand(app),  addGunzipCommand(app),  addXmCommand(app),
       addStreamCommand(app), addSongCommand(app), addCaptureCommand(app),
