@@ -115,9 +115,9 @@ TEST_F(GunzipTool, RefusesMalformedMembersWithoutOutput) {
   extra[3] = 4;
   writeBytes(dir / "extra.gz", extra);
   expectRefusal("extra.gz", "extra field");
-  expectRefusal("missing.gz", "no such file");
+  expectRefusal("missing.gz", "cannot open (No such file or directory)");
   fs::create_directories(dir / "folder.gz");
-  expectRefusal("folder.gz", "not a plain file");
+  expectRefusal("folder.gz", "not a regular file");
 }
 
 TEST_F(GunzipTool, RefusesMembersBeyondItsBound) {

@@ -393,8 +393,8 @@ TEST_F(MakeSong, ReportsAMissingScore) {
   Result result =
       runMakeSong((dir / "none.score").string() + " --out " + (dir / "out.gz").string());
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.output,
-            "make-song: " + (dir / "none.score").string() + ": cannot read the score\n");
+  EXPECT_EQ(result.output, "make-song: " + (dir / "none.score").string() +
+                               ": cannot open (No such file or directory)\n");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/tool_failure.h"
 
 using namespace corvexa;
 
@@ -18,7 +18,7 @@ namespace {
 std::string failureOf(const std::string& list) {
   try {
     parseTickList(list);
-  } catch (const CommandFailure& failure) {
+  } catch (const corvexa::tools::ToolFailure& failure) {
     EXPECT_EQ(failure.status, 2);
     return failure.what();
   }

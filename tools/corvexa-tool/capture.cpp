@@ -19,11 +19,11 @@
 //
 // ffmpeg does the encoding. Frames go to its standard input and the sound to
 // its descriptor 3, each pipe fed by its own thread, one frame and one small
-// block of sound in memory at a time. ffmpeg writes beside OUT under a
-// temporary name that becomes OUT only when everything succeeded: on any
-// failure (ffmpeg missing or failing, a full disk, an interrupt) no OUT
-// appears and an existing OUT stays as it was.
-#include <sys/stat.h>
+// block of sound in memory at a time. ffmpeg writes OUT as every tool's
+// output is written (tools/common/output_file.h): under a temporary name that
+// becomes OUT only when everything succeeded, so that on any failure (ffmpeg
+// missing or failing, a full disk, an interrupt) no OUT appears and an
+// existing OUT stays as it was.
 #include <unistd.h>
 
 #include <atomic>
@@ -40,12 +40,13 @@
 
 #include "core/audio_stream.h"
 #include "core/demo_state.h"
-#include "tools/corvexa-tool/child_process.h"
+#include "music/audio_format.h"
+#include "tools/common/child_process.h"
+#include "tools/common/interrupts.h"
+#include "tools/common/output_file.h"
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/partial_file.h"
 #include "tools/corvexa-tool/progress_line.h"
 #include "tools/corvexa-tool/show_clock.h"
-#include "tools/corvexa-tool/wav_file.h"
 
 namespace corvexa::tool {
 
@@ -74,57 +75,32 @@ struct CapturePlan {
   int32_t height = 0;
 };
 
-volatile std::sig_atomic_t interruptSignal = 0;
-
-void onInterrupt(int signal) {
-  interruptSignal = signal;
-}
-
-bool interrupted() {
-  return interruptSignal != 0;
-}
-
-// Ctrl-C or a kill ends the capture cleanly: the loops see the flag, blocked
-// writes return EINTR (no SA_RESTART), and the partial file is removed.
-// Broken pipes come back as EPIPE from write instead of killing the process.
-void takeSignals() {
-  struct sigaction action = {};
-  action.sa_handler = onInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  std::signal(SIGPIPE, SIG_IGN);
-}
+using tools::interrupted;
 
 CapturePlan planCapture(const CaptureOptions& options) {
   const int32_t fps = options.framesPerSecond;
   if (fps < 1 || fps > kMaxFramesPerSecond)
-    throw CommandFailure("bad --fps " + std::to_string(fps) + ": the display rate runs from 1 to " +
-                         std::to_string(kMaxFramesPerSecond));
+    throw ToolFailure("bad --fps " + std::to_string(fps) + ": the display rate runs from 1 to " +
+                      std::to_string(kMaxFramesPerSecond));
   if (options.scale < 1 || options.scale > kMaxScale)
-    throw CommandFailure("bad --scale " + std::to_string(options.scale) +
-                         ": the scale is a whole number from 1 to " + std::to_string(kMaxScale));
+    throw ToolFailure("bad --scale " + std::to_string(options.scale) +
+                      ": the scale is a whole number from 1 to " + std::to_string(kMaxScale));
   CapturePlan plan;
   if (options.secondsOption->count() > 0) {
     if (!std::isfinite(options.seconds) || options.seconds <= 0 || options.seconds > kMaxSeconds)
-      throw CommandFailure("bad --seconds " + options.secondsOption->as<std::string>() +
-                           ": the length runs from one frame to " +
-                           std::to_string(static_cast<int32_t>(kMaxSeconds)) + " seconds");
+      throw ToolFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+                        ": the length runs from one frame to " +
+                        std::to_string(static_cast<int32_t>(kMaxSeconds)) + " seconds");
     plan.frames = std::llround(options.seconds * fps);
     if (plan.frames < 1)
-      throw CommandFailure("bad --seconds " + options.secondsOption->as<std::string>() +
-                           ": shorter than one frame at " + std::to_string(fps) + " fps");
+      throw ToolFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+                        ": shorter than one frame at " + std::to_string(fps) + " fps");
   } else {
     plan.frames = framesBeforeTick(kLastSceneTick, fps) + int64_t{kLastSceneSeconds} * fps;
   }
   plan.samples = (plan.frames * kSampleRate + fps / 2) / fps;
   plan.width = kScreenWidth * options.scale;
   plan.height = kScreenHeight * options.scale;
-
-  if (options.out.empty()) throw CommandFailure("the output file name is empty");
-  struct stat info;
-  if (stat(options.out.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-    throw CommandFailure(options.out + ": is a directory");
   return plan;
 }
 
@@ -198,6 +174,9 @@ struct AudioFeed {
 };
 
 void feedAudio(AudioFeed& feed) {
+  // An interrupt goes to the main thread, whose blocked write it ends; that
+  // thread then stops ffmpeg, which ends this thread's write too.
+  tools::InterruptsBlocked blocked;
   AudioStream stream(*feed.demo);
   int16_t samples[kPipeBlockSamples];
   uint8_t bytes[2 * kPipeBlockSamples];
@@ -209,7 +188,7 @@ void feedAudio(AudioFeed& feed) {
       bytes[2 * i] = static_cast<uint8_t>(samples[i]);
       bytes[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(samples[i]) >> 8);
     }
-    int error = writeAll(feed.fd, bytes, static_cast<size_t>(2 * count), interrupted);
+    int error = tools::writeAll(feed.fd, bytes, static_cast<size_t>(2 * count), interrupted);
     if (error != 0) {
       feed.error = error;
       break;
@@ -218,22 +197,19 @@ void feedAudio(AudioFeed& feed) {
   close(feed.fd);
 }
 
-std::string exitText(int status) {
-  if (status > 128) return "ended by signal " + std::to_string(status - 128);
-  return "exit status " + std::to_string(status);
-}
-
 int runCapture(const CaptureOptions& options) {
   CapturePlan plan = planCapture(options);
-  std::string ffmpeg = findOnPath("ffmpeg");
-  if (ffmpeg.empty())
-    throw CommandFailure("ffmpeg not found on PATH; install the Debian package ffmpeg", 1);
-  takeSignals();
-  PartialFile partial(options.out);
+  // Ctrl-C or a kill ends the capture cleanly: the loops see the flag, blocked
+  // writes return EINTR, ffmpeg is stopped and waited for, and then the
+  // temporary file is removed.
+  tools::InterruptHold hold;
+  tools::OutputFile output(options.out);  // a bad OUT first: status 2 before 1
+  const std::string ffmpeg = tools::findProgram("ffmpeg", "ffmpeg");
 
   auto state = std::make_unique<DemoState>();
   startShow(*state);
-  ChildProcess child = startChild(ffmpeg, ffmpegArguments(options, plan, partial.path()));
+  tools::ChildProcess child = tools::startChild(
+      ffmpeg, ffmpegArguments(options, plan, output.writtenPath()), {.thirdPipe = true});
 
   // From here until the joins nothing throws: the thread must be joined.
   AudioFeed audio;
@@ -247,8 +223,8 @@ int runCapture(const CaptureOptions& options) {
     close(child.inputFd);
     close(child.thirdFd);
     kill(child.pid, SIGTERM);
-    waitChild(child.pid);
-    throw CommandFailure(std::string("cannot start a thread (") + error.what() + ")", 1);
+    tools::waitChild(child.pid);
+    throw ToolFailure(std::string("cannot start a thread (") + error.what() + ")", kSystemFailed);
   }
 
   ShowClock clock(*state, options.framesPerSecond);
@@ -258,7 +234,7 @@ int runCapture(const CaptureOptions& options) {
   int64_t done = 0;
   while (done < plan.frames && videoError == 0 && audio.error == 0 && !interrupted()) {
     frameBytes(clock.step(), pixels);
-    videoError = writeAll(child.inputFd, pixels.data(), pixels.size(), interrupted);
+    videoError = tools::writeAll(child.inputFd, pixels.data(), pixels.size(), interrupted);
     if (videoError == 0) progress.update(++done);
   }
   close(child.inputFd);
@@ -266,23 +242,25 @@ int runCapture(const CaptureOptions& options) {
   // ffmpeg may wait for sound that will not come now; stop it.
   if (stoppedEarly) kill(child.pid, SIGTERM);
   audioThread.join();
-  int status = waitChild(child.pid);
+  int status = tools::waitChild(child.pid);
   if (stoppedEarly) progress.abandon();
 
   const std::string notWritten = "; " + options.out + " not written";
-  if (interrupted()) throw CommandFailure("interrupted" + notWritten, 128 + interruptSignal);
+  if (interrupted()) throw ToolFailure("interrupted" + notWritten, kSystemFailed);
   if (videoError != 0)
-    throw CommandFailure(std::string("ffmpeg stopped taking frames (") + strerror(videoError) +
-                             ", ffmpeg " + exitText(status) + ")" + notWritten,
-                         1);
+    throw ToolFailure(std::string("ffmpeg stopped taking frames (") + strerror(videoError) +
+                          ", ffmpeg " + tools::describeChildStatus(status) + ")" + notWritten,
+                      kSystemFailed);
   if (audio.error != 0)
-    throw CommandFailure(std::string("ffmpeg stopped taking sound (") + strerror(audio.error) +
-                             ", ffmpeg " + exitText(status) + ")" + notWritten,
-                         1);
-  if (status != 0) throw CommandFailure("ffmpeg failed (" + exitText(status) + ")" + notWritten, 1);
-  if (partial.size() == 0)
-    throw CommandFailure("ffmpeg reported success but wrote nothing" + notWritten, 1);
-  partial.keepAs(options.out);
+    throw ToolFailure(std::string("ffmpeg stopped taking sound (") + strerror(audio.error) +
+                          ", ffmpeg " + tools::describeChildStatus(status) + ")" + notWritten,
+                      kSystemFailed);
+  if (status != 0)
+    throw ToolFailure("ffmpeg failed (" + tools::describeChildStatus(status) + ")" + notWritten,
+                      kSystemFailed);
+  if (output.size() == 0)
+    throw ToolFailure("ffmpeg reported success but wrote nothing" + notWritten, kSystemFailed);
+  output.commit();
 
   std::printf("wrote %s: %lld frames at %d fps (%.3f s), %dx%d, %s, %.1fx real time\n",
               options.out.c_str(), static_cast<long long>(plan.frames), options.framesPerSecond,

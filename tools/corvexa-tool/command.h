@@ -4,10 +4,10 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "core/demo_state.h"
+#include "tools/common/tool_failure.h"
 
 namespace corvexa::tool {
 
@@ -16,12 +16,8 @@ struct Command {
   std::function<int()> run;  // the exit status
 };
 
-// A failure that ends the command with a one-line message and an exit status.
-struct CommandFailure : std::runtime_error {
-  int status;
-  CommandFailure(const std::string& message, int exitStatus = 2)
-      : std::runtime_error(message), status(exitStatus) {}
-};
+using tools::kSystemFailed;
+using tools::ToolFailure;
 
 // Start-up into state; a damaged embedded file ends the command (status 1).
 void startShow(DemoState& state);

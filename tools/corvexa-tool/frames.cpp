@@ -30,7 +30,8 @@ int runFrames(const FramesOptions& options) {
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error)
-    throw CommandFailure(options.out + ": cannot create directory (" + error.message() + ")", 1);
+    throw ToolFailure(options.out + ": cannot create directory (" + error.message() + ")",
+                      kSystemFailed);
 
   auto state = std::make_unique<DemoState>();
   startShow(*state);

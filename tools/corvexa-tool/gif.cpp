@@ -10,14 +10,12 @@
 // not the size of its screen, ends with one line naming the file and the
 // reason, status 2.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/gif_decoder.h"
+#include "tools/common/input_file.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/png_file.h"
 
@@ -31,16 +29,9 @@ struct GifOptions {
   std::string raw;
 };
 
-std::vector<uint8_t> readWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw CommandFailure(path + ": cannot open");
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  if (file.bad()) throw CommandFailure(path + ": cannot read");
-  if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
-    throw CommandFailure(path + ": too large for a GIF image here");
-  return bytes;
-}
+// Larger than any image the decoder holds: 16,777,216 pixels in LZW codes of
+// at most 12 bits are some 25 MB.
+constexpr int64_t kMaxGifBytes = 64 << 20;
 
 std::string quoteComment(Array<uint8_t> comment) {
   std::string text;
@@ -57,13 +48,13 @@ std::string quoteComment(Array<uint8_t> comment) {
 }
 
 int runGif(const GifOptions& options) {
-  std::vector<uint8_t> bytes = readWholeFile(options.in);
+  std::vector<uint8_t> bytes = tools::readInputFile(options.in, kMaxGifBytes);
   Arena arena;
   GifDecoder& decoder = makeGifDecoder(arena);
   GifResult result = decodeGif(
       decoder, arena, Array<const uint8_t>{static_cast<int32_t>(bytes.size()), bytes.data()});
   if (result.error != GifError::kNone)
-    throw CommandFailure(options.in + ": " + describeGifError(result.error));
+    throw ToolFailure(options.in + ": " + describeGifError(result.error));
   const GifImage& image = *result.image;
   Array<uint32_t> pixels = image.frames[0]->pixels;
 

@@ -3,12 +3,14 @@
 //
 // The version it prints (CORVEXA_VERSION) comes from the CMake project.
 //
-// Exit status: 0 done, 2 bad arguments or bad input (one line on stderr
-// saying why), 1 a missing program or a failure of the machine.
+// Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
+// arguments or an input it refuses, 1 the system failed; one line on stderr
+// says why.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tools/common/run_tool.h"
 #include "tools/corvexa-tool/command.h"
 
 using namespace corvexa::tool;
@@ -31,17 +33,11 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::fprintf(stderr, "corvexa-tool: %s\n", e.what());
-    return 2;
+    return corvexa::tools::kRefused;
   }
   for (const Command& command : commands) {
-    if (!command.arguments->parsed()) continue;
-    try {
-      return command.run();
-    } catch (const CommandFailure& failure) {
-      std::fprintf(stderr, "corvexa-tool %s: %s\n", command.arguments->get_name().c_str(),
-                   failure.what());
-      return failure.status;
-    }
+    if (command.arguments->parsed())
+      return corvexa::tools::runTool("corvexa-tool " + command.arguments->get_name(), command.run);
   }
-  return 2;
+  return corvexa::tools::kRefused;
 }

@@ -2,10 +2,9 @@
 
 #include <png.h>
 
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
+#include "tools/common/output_file.h"
 #include "tools/corvexa-tool/command.h"
 
 namespace corvexa::tool {
@@ -22,20 +21,28 @@ void writePng(const std::string& path, const uint32_t* pixels, int32_t width, in
   for (int64_t i = 0; i < static_cast<int64_t>(width) * height; i++) {
     for (int32_t c = 0; c < channels; c++) bytes[i * channels + c] = (pixels[i] >> (8 * c)) & 0xFF;
   }
-  if (!png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr)) {
-    throw CommandFailure(path + ": cannot write PNG (" + image.message + ")", 1);
-  }
+  // Encoded in memory (at most libpng's bound for the image), then written
+  // as any output is.
+  std::vector<uint8_t> encoded(PNG_IMAGE_PNG_SIZE_MAX(image));
+  png_alloc_size_t size = encoded.size();
+  if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, bytes.data(), 0, nullptr))
+    throw ToolFailure(path + ": cannot write (libpng: " + image.message + ")", kSystemFailed);
+  tools::writeOutputFile(path, encoded.data(), size);
 }
 
 void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count) {
-  std::ofstream file(path, std::ios::binary);
-  for (int64_t i = 0; i < count; i++) {
-    const uint32_t pixel = pixels[i];
-    const char bytes[4] = {static_cast<char>(pixel), static_cast<char>(pixel >> 8),
-                           static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 24)};
-    file.write(bytes, 4);
+  constexpr int64_t kBlockPixels = 16384;
+  tools::OutputFile file(path);
+  std::vector<char> block(4 * kBlockPixels);
+  for (int64_t first = 0; first < count; first += kBlockPixels) {
+    const int64_t n = count - first < kBlockPixels ? count - first : kBlockPixels;
+    for (int64_t i = 0; i < n; i++) {
+      const uint32_t pixel = pixels[first + i];
+      for (int32_t b = 0; b < 4; b++) block[4 * i + b] = static_cast<char>(pixel >> (8 * b));
+    }
+    file.write(block.data(), static_cast<size_t>(4 * n));
   }
-  if (!file.flush()) throw CommandFailure(path + ": cannot write", 1);
+  file.commit();
 }
 
 }  // namespace corvexa::tool

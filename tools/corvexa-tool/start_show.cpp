@@ -8,7 +8,7 @@ void startShow(DemoState& state) {
   if (started.ok()) return;
   char message[160];
   describeStartUpFailure(started, message, sizeof message);
-  throw CommandFailure(message, 1);
+  throw ToolFailure(message, kSystemFailed);
 }
 
 }  // namespace corvexa::tool

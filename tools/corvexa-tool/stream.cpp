@@ -10,8 +10,8 @@
 
 #include "core/audio_stream.h"
 #include "core/demo_state.h"
+#include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/wav_file.h"
 
 namespace corvexa::tool {
 
@@ -27,16 +27,16 @@ struct StreamOptions {
 
 int runStream(const StreamOptions& options) {
   if (options.samples < 0 || options.samples > kMaxStreamSamples) {
-    throw CommandFailure("bad --samples " + std::to_string(options.samples) +
-                         ": the count runs from 0 to " + std::to_string(kMaxStreamSamples) +
-                         " (ten minutes)");
+    throw ToolFailure("bad --samples " + std::to_string(options.samples) +
+                      ": the count runs from 0 to " + std::to_string(kMaxStreamSamples) +
+                      " (ten minutes)");
   }
   auto state = std::make_unique<DemoState>();
   startShow(*state);
   AudioStream stream(*state->demo);
   std::vector<int16_t> samples(static_cast<size_t>(options.samples));
   stream.read(samples.data(), options.samples);
-  writeWav(options.out, samples.data(), options.samples);
+  tools::writeWav(options.out, samples.data(), options.samples);
   std::printf("wrote %lld samples of the audio output to %s\n",
               static_cast<long long>(options.samples), options.out.c_str());
   return 0;

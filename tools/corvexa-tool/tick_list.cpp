@@ -19,8 +19,8 @@ int32_t parseTick(const std::string& text) {
     used = 0;
   }
   if (used != text.size() || text.empty() || value < 1 || value > kMaxListedTick) {
-    throw CommandFailure("bad tick \"" + text + "\": ticks are whole numbers from 1 to " +
-                         std::to_string(kMaxListedTick));
+    throw ToolFailure("bad tick \"" + text + "\": ticks are whole numbers from 1 to " +
+                      std::to_string(kMaxListedTick));
   }
   return static_cast<int32_t>(value);
 }
@@ -44,7 +44,7 @@ std::set<int32_t> parseTickList(const std::string& list) {
     } else {
       int32_t first = parseTick(item.substr(0, dash));
       int32_t last = parseTick(item.substr(dash + 1));
-      if (last < first) throw CommandFailure("bad tick range \"" + item + "\": it runs backwards");
+      if (last < first) throw ToolFailure("bad tick range \"" + item + "\": it runs backwards");
       ranges.emplace_back(first, last);
     }
     if (comma == std::string::npos) break;

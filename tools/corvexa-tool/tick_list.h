@@ -13,7 +13,7 @@ namespace corvexa::tool {
 // The largest tick a list may name: about 17 minutes of show.
 inline constexpr int32_t kMaxListedTick = 65535;
 
-// The set of ticks list names; a malformed list throws CommandFailure (exit
+// The set of ticks list names; a malformed list throws ToolFailure (exit
 // status 2) with a one-line reason quoting the bad item.
 std::set<int32_t> parseTickList(const std::string& list);
 

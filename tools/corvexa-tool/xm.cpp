@@ -6,16 +6,14 @@
 // 44,100 Hz. Prints what the song holds and how many samples it rendered.
 // A file the loader refuses ends the command with its reason (exit status 2).
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "music/song.h"
+#include "tools/common/input_file.h"
+#include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/wav_file.h"
 
 namespace corvexa::tool {
 
@@ -23,24 +21,7 @@ namespace {
 
 constexpr int32_t kOutputSamples = kPcmBufferSamples;  // as start-up's
 // Larger than any song the loader can hold (32,768 notes, 524,288 16-bit frames).
-constexpr std::streamoff kMaxFileBytes = 64 << 20;
-
-std::vector<uint8_t> readFile(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
-    throw CommandFailure(path + ": not a regular file");
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw CommandFailure(path + ": cannot open");
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0) throw CommandFailure(path + ": cannot read");
-  if (size > kMaxFileBytes) throw CommandFailure(path + ": too large for an XM song (over 64 MiB)");
-  file.seekg(0, std::ios::beg);
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw CommandFailure(path + ": cannot read");
-  return bytes;
-}
+constexpr int64_t kMaxFileBytes = 64 << 20;
 
 struct XmOptions {
   std::string in;
@@ -48,7 +29,7 @@ struct XmOptions {
 };
 
 int runXm(const XmOptions& options) {
-  std::vector<uint8_t> bytes = readFile(options.in);
+  std::vector<uint8_t> bytes = tools::readInputFile(options.in, kMaxFileBytes);
   // The input is the XM file itself; the embedded song's gzip member is
   // unpacked first with `corvexa-tool gunzip`.
   const Array<const uint8_t> song{static_cast<int32_t>(bytes.size()), bytes.data()};
@@ -57,9 +38,9 @@ int runXm(const XmOptions& options) {
   Array<int16_t> output = arena.makeArray<int16_t>(kOutputSamples);
   const RenderedSong rendered = renderSong(arena, song, output);
   if (rendered.status != LoadStatus::ok)
-    throw CommandFailure(options.in + ": " + describeLoadStatus(rendered.status));
+    throw ToolFailure(options.in + ": " + describeLoadStatus(rendered.status));
 
-  writeWav(options.out, output.items, rendered.sampleCount);
+  tools::writeWav(options.out, output.items, rendered.sampleCount);
   const Module& m = *rendered.module;
   std::printf("channels %d, patterns %d, song length %d, instruments %d\n", m.channelCount,
               m.patternCount, m.songLength, m.instrumentCount);

@@ -12,21 +12,31 @@
 //
 // GoldBar is shaded here: every glyph becomes a bevelled bar of gold, lit from
 // above, with a dark rim; 16x28 Simple is plain white.
+//
+// Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
+// arguments or a mask file it refuses, 1 an image that cannot be written.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tools/common/input_file.h"
+#include "tools/common/output_file.h"
+#include "tools/common/run_tool.h"
+#include "tools/common/tool_failure.h"
 #include "tools/make-fonts/gif_encoder.h"
 
 using namespace corvexa::make_fonts;
+namespace tools = corvexa::tools;
+using tools::ToolFailure;
 
 namespace {
+
+// Far more than a mask file holds (some 40 KB each).
+constexpr int64_t kMaxMaskBytes = 16 << 20;
 
 struct GlyphMasks {
   int32_t width = 0;
@@ -36,8 +46,7 @@ struct GlyphMasks {
 };
 
 GlyphMasks readGlyphMasks(const std::string& path) {
-  std::ifstream file(path);
-  if (!file) throw std::runtime_error(path + ": cannot read");
+  std::istringstream file(tools::readInputText(path, kMaxMaskBytes));
   GlyphMasks masks;
   std::string line;
   int32_t lineNumber = 0;
@@ -51,16 +60,16 @@ GlyphMasks readGlyphMasks(const std::string& path) {
     }
     bool valid = !masks.rows.empty() && line.find_first_not_of(".#") == std::string::npos &&
                  (masks.width == 0 || static_cast<int32_t>(line.size()) == masks.width);
-    if (!valid) throw std::runtime_error(path + ":" + std::to_string(lineNumber) + ": bad row");
+    if (!valid) throw ToolFailure(path + ":" + std::to_string(lineNumber) + ": bad row");
     masks.width = static_cast<int32_t>(line.size());
     masks.rows.back().push_back(line);
   }
   for (const auto& glyph : masks.rows) {
     if (masks.height == 0) masks.height = static_cast<int32_t>(glyph.size());
     if (static_cast<int32_t>(glyph.size()) != masks.height)
-      throw std::runtime_error(path + ": glyphs of different heights");
+      throw ToolFailure(path + ": glyphs of different heights");
   }
-  if (masks.rows.empty()) throw std::runtime_error(path + ": no glyphs");
+  if (masks.rows.empty()) throw ToolFailure(path + ": no glyphs");
   return masks;
 }
 
@@ -176,29 +185,19 @@ GifPicture simplePicture(const GlyphMasks& masks) {
                       });
 }
 
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  if (!file.flush()) throw std::runtime_error(path + ": cannot write");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: make-fonts GLYPH_DIR OUT_DIR\n");
-    return 2;
+    return tools::kRefused;
   }
   std::string glyphs = argv[1], out = argv[2];
-  try {
+  return tools::runTool("make-fonts", [&] {
     GlyphMasks gold = readGlyphMasks(glyphs + "/goldbar-glyphs.txt");
     GlyphMasks simple = readGlyphMasks(glyphs + "/simple-glyphs.txt");
-    writeFile(out + "/goldbar.gif", encodeGif(goldBarPicture(gold)));
-    writeFile(out + "/simple-16x28.gif", encodeGif(simplePicture(simple)));
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "make-fonts: %s\n", error.what());
-    return 2;
-  }
-  return 0;
+    tools::writeOutputFile(out + "/goldbar.gif", encodeGif(goldBarPicture(gold)));
+    tools::writeOutputFile(out + "/simple-16x28.gif", encodeGif(simplePicture(simple)));
+    return 0;
+  });
 }

@@ -9,8 +9,9 @@
 
 namespace corvexa::make_song {
 
-// Throws std::runtime_error naming the file when gzip cannot run or the file
-// cannot be written; a partial file is removed.
+// gzip writes into an OutputFile, whole or not at all. Throws ToolFailure
+// (status 1) naming the file when gzip is missing or fails or the file cannot
+// be written.
 void writeGzip(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace corvexa::make_song

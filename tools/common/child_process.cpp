@@ -1,4 +1,4 @@
-#include "tools/corvexa-tool/child_process.h"
+#include "tools/common/child_process.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,12 +11,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/tool_failure.h"
 
 extern char** environ;
 
-namespace corvexa::tool {
+namespace corvexa::tools {
 
+namespace {
+
+// The full path of program on PATH, or "".
 std::string findOnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
   if (path == nullptr) return "";
@@ -37,8 +40,6 @@ std::string findOnPath(const std::string& program) {
   return "";
 }
 
-namespace {
-
 // A pipe whose both ends sit at descriptors above 3 and close on exec, so that
 // moving the read end to 0 or 3 in the child cannot clobber another pipe's end.
 bool makePipe(int ends[2]) {
@@ -54,24 +55,36 @@ bool makePipe(int ends[2]) {
   return false;
 }
 
+void closePipe(int ends[2]) {
+  for (int i = 0; i < 2; i++)
+    if (ends[i] >= 0) close(ends[i]);
+}
+
 }  // namespace
 
-ChildProcess startChild(const std::string& path, const std::vector<std::string>& arguments) {
-  int input[2];
-  int third[2];
-  if (!makePipe(input))
-    throw CommandFailure(std::string("cannot make a pipe: ") + strerror(errno), 1);
-  if (!makePipe(third)) {
+std::string findProgram(const std::string& program, const std::string& debianPackage) {
+  std::string path = findOnPath(program);
+  if (path.empty())
+    throw ToolFailure(program + " not found on PATH; install the Debian package " + debianPackage,
+                      kSystemFailed);
+  return path;
+}
+
+ChildProcess startChild(const std::string& path, const std::vector<std::string>& arguments,
+                        const ChildStreams& streams) {
+  int input[2] = {-1, -1};
+  int third[2] = {-1, -1};
+  if (!makePipe(input) || (streams.thirdPipe && !makePipe(third))) {
     int error = errno;
-    close(input[0]);
-    close(input[1]);
-    throw CommandFailure(std::string("cannot make a pipe: ") + strerror(error), 1);
+    closePipe(input);
+    throw ToolFailure(std::string("cannot make a pipe: ") + strerror(error), kSystemFailed);
   }
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, third[0], 3);
+  if (streams.thirdPipe) posix_spawn_file_actions_adddup2(&actions, third[0], 3);
+  if (streams.outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, streams.outputFd, 1);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t defaults;
@@ -88,11 +101,11 @@ ChildProcess startChild(const std::string& path, const std::vector<std::string>&
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   close(input[0]);
-  close(third[0]);
+  if (third[0] >= 0) close(third[0]);
   if (error != 0) {
     close(input[1]);
-    close(third[1]);
-    throw CommandFailure("cannot start " + path + ": " + strerror(error), 1);
+    if (third[1] >= 0) close(third[1]);
+    throw ToolFailure("cannot start " + path + ": " + strerror(error), kSystemFailed);
   }
   return {pid, input[1], third[1]};
 }
@@ -100,9 +113,12 @@ ChildProcess startChild(const std::string& path, const std::vector<std::string>&
 int writeAll(int fd, const void* data, size_t size, bool (*stop)()) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
+    // Checked before every call: a signal that lands after part of a block is
+    // in the pipe cuts the write short instead of failing it with EINTR.
+    if (stop()) return EINTR;
     ssize_t written = write(fd, bytes, size);
     if (written < 0) {
-      if (errno == EINTR && !stop()) continue;
+      if (errno == EINTR) continue;
       return errno;
     }
     bytes += written;
@@ -121,4 +137,9 @@ int waitChild(pid_t pid) {
   return 127;
 }
 
-}  // namespace corvexa::tool
+std::string describeChildStatus(int status) {
+  if (status > 128) return "ended by signal " + std::to_string(status - 128);
+  return "exit status " + std::to_string(status);
+}
+
+}  // namespace corvexa::tools

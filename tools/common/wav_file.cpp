@@ -1,12 +1,11 @@
-#include "tools/corvexa-tool/wav_file.h"
+#include "tools/common/wav_file.h"
 
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/output_file.h"
+#include "tools/common/tool_failure.h"
 
-namespace corvexa::tool {
+namespace corvexa::tools {
 
 namespace {
 
@@ -20,14 +19,14 @@ constexpr int64_t kWavBlockSamples = 32768;
 
 void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
   const uint64_t dataBytes = static_cast<uint64_t>(count) * 2;
-  if (dataBytes > 0xFFFFFFFFull - 36) throw CommandFailure(path + ": too long for a WAV file");
+  if (dataBytes > 0xFFFFFFFFull - 36) throw ToolFailure(path + ": too long for a WAV file");
   std::vector<char> header;
   header.insert(header.end(), {'R', 'I', 'F', 'F'});
   putLittleEndian(header, static_cast<uint32_t>(36 + dataBytes), 4);
   header.insert(header.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
   putLittleEndian(header, 16, 4);               // format chunk size
   putLittleEndian(header, 1, 2);                // PCM
-  putLittleEndian(header, 1, 2);                // mono
+  putLittleEndian(header, kAudioChannels, 2);   // mono
   putLittleEndian(header, kSampleRate, 4);      // samples per second
   putLittleEndian(header, kSampleRate * 2, 4);  // bytes per second
   putLittleEndian(header, 2, 2);                // bytes per frame
@@ -37,8 +36,8 @@ void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
 
   // The samples go out in little-endian blocks through one small buffer, not
   // as a second copy of the whole song.
-  std::ofstream file(path, std::ios::binary);
-  file.write(header.data(), static_cast<std::streamsize>(header.size()));
+  OutputFile file(path);
+  file.write(header.data(), header.size());
   std::vector<char> block(2 * kWavBlockSamples);
   for (int64_t first = 0; first < count; first += kWavBlockSamples) {
     const int64_t n = count - first < kWavBlockSamples ? count - first : kWavBlockSamples;
@@ -47,13 +46,9 @@ void writeWav(const std::string& path, const int16_t* samples, int64_t count) {
       block[2 * i] = static_cast<char>(sample & 0xFF);
       block[2 * i + 1] = static_cast<char>(sample >> 8);
     }
-    file.write(block.data(), static_cast<std::streamsize>(2 * n));
+    file.write(block.data(), static_cast<size_t>(2 * n));
   }
-  if (!file.flush()) {
-    file.close();
-    std::remove(path.c_str());
-    throw CommandFailure(path + ": cannot write", 1);
-  }
+  file.commit();
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::tools
