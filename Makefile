@@ -5,17 +5,23 @@
 #   make web    build the demo for the browser into build/web/ (see README.md)
 #   make windows  cross-build the demo for Windows (x86-64 and 32-bit x86) into
 #               build/windows/, with a zip of each (see README.md)
+#   make install, make uninstall   the programs, menu entry, icons, metadata and
+#               manual pages under PREFIX (default /usr/local), DESTDIR honoured
+#   make deb    the Debian package build/deb/corvexa_VERSION_ARCH.deb
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
+DEB_PACKAGES := $(RUN_PACKAGES) debhelper dpkg-dev
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 # source:libsdl2 is Debian's SDL2 source package, built for Windows (apt-get source).
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix dpkg-dev icoutils zip source:libsdl2
 # The 32-bit program draws with Direct3D 11 under Wine only with the 32-bit Mesa drivers.
 WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGES) unzip wine wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 xvfb xdotool
-TEST_PACKAGES := $(RUN_PACKAGES) $(WINDOWS_TEST_PACKAGES) googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
+TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-multilib zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 
-.PHONY: run test build web windows
+PREFIX ?= /usr/local
+
+.PHONY: run test build web windows install uninstall deb
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF -Wno-dev >/dev/null
@@ -40,3 +46,24 @@ web:
 windows:
 	@tools/ensure-packages.sh $(WINDOWS_PACKAGES)
 	@tools/build-windows.sh build/windows
+
+install:
+	@tools/ensure-packages.sh $(RUN_PACKAGES)
+	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) -Wno-dev >/dev/null
+	@cmake --build build/release
+	@DESTDIR="$(DESTDIR)" cmake --install build/release
+
+# Removes what the last `make install` wrote: CMake lists it, without DESTDIR,
+# in install_manifest.txt (so give the same DESTDIR again).
+uninstall:
+	@if [ ! -f build/release/install_manifest.txt ]; then \
+	  echo "Nothing to remove: no make install from this folder"; exit 1; fi
+	@while IFS= read -r file || [ -n "$$file" ]; do \
+	  file="$(DESTDIR)$$file"; \
+	  [ -e "$$file" ] || [ -L "$$file" ] || continue; rm -f "$$file" && echo "Removed $$file"; \
+	done < build/release/install_manifest.txt
+
+deb:
+	@tools/ensure-packages.sh $(DEB_PACKAGES)
+	@tools/build-deb.sh build/deb

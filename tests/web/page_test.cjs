@@ -2,14 +2,15 @@
 //
 //   node page_test.cjs --site DIR --tool CORVEXA_TOOL --chromium CHROMIUM --artefacts DIR
 //
-// DIR holds the built page (index.html, corvexa.js, corvexa.wasm); the test
+// DIR holds the built page (index.html, corvexa.js, corvexa.wasm, corvexa.html); the test
 // serves it on 127.0.0.1 itself. In order: the still title screen and
 // fullscreen; the start click; ticks at the display's pace, none while hidden;
 // the canvas against `corvexa-tool frames --raw` at the tick the page reports;
 // the sound's start (4,096 samples of silence, then the song halved); the
 // picture's placement in a landscape and a portrait window; a press that ends
 // the show; a second show from the start, its sound through a ScriptProcessor;
-// placement at 1.5 device pixels per CSS pixel. A screenshot of the show is
+// placement at 1.5 device pixels per CSS pixel; the single file corvexa.html
+// opened from file://. A screenshot of the show is
 // left in the artefacts folder as web-mid-show.png, and the page's download
 // size and start-up times are printed.
 'use strict';
@@ -365,6 +366,41 @@ async function run(options) {
     checkPlacement(PNG.sync.read(await densePage.screenshot()), pattern, status.placement);
     await dense.close();
     step('portrait, 1.5 device pixels per CSS pixel: scale 4 in device pixels, still sharp');
+
+    // 10. The single file, opened straight from disk: it asks for nothing
+    // else, carries the project's version, and plays the same show and sound.
+    const single = await browser.newContext({ viewport: { width: 1000, height: 600 }, deviceScaleFactor: 1 });
+    const singlePage = await single.newPage();
+    singlePage.on('pageerror', (error) => pageErrors.push(`corvexa.html: ${error}`));
+    singlePage.on('console', (message) => {
+      if (message.type() === 'error' || message.type() === 'warning') {
+        console.log(`  corvexa.html ${message.type()}: ${message.text()}`);
+      }
+    });
+    const singleUrl = `file://${path.join(site, 'corvexa.html')}`;
+    const requests = [];
+    singlePage.on('request', (request) => requests.push(request.url()));
+    await singlePage.goto(singleUrl);
+    await waitForStatus(singlePage, 'the single file\'s title screen', (s) => s.phase === 'title', 60000);
+    const version = await singlePage.evaluate(() => document.querySelector('meta[name=version]').content);
+    assert.equal(`corvexa-tool ${version}`, execFileSync(options.tool, ['--version']).toString().trim());
+    await singlePage.mouse.click(500, 300);
+    status = await waitForStatus(singlePage, 'the single file\'s show', (s) => s.phase === 'show' && s.tick >= 200);
+    assert.equal(status.audio, 'running', 'the single file plays no sound');
+    await singlePage.evaluate(() => window.corvexaTest.hold(true));
+    status = await singlePage.evaluate(() => window.corvexaTest.status());
+    const singleFrame = countDifferences(await singlePage.evaluate(() => window.corvexaTest.canvasPixels()),
+      toolFrame(options.tool, status.tick));
+    assert.equal(singleFrame.differences, 0, `corvexa.html at tick ${status.tick}: ` +
+      `${singleFrame.differences} pixels differ from corvexa-tool's frame`);
+    await checkSound(singlePage);
+    const others = requests.filter((url) => url !== singleUrl && !/^(data|blob):/.test(url));
+    assert.deepEqual(others, [], 'corvexa.html asks for other files');
+    await single.close();
+    const singleBytes = fs.readFileSync(path.join(site, 'corvexa.html'));
+    console.log(`  corvexa.html: ${singleBytes.length} bytes, ` +
+      `${zlib.gzipSync(singleBytes, { level: 9 }).length} gzip'd`);
+    step(`corvexa.html from file:// (version ${version}): frame of tick ${status.tick} and the sound as served`);
 
     assert.deepEqual(pageErrors, []);
 

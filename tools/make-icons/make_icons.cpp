@@ -10,8 +10,8 @@
 // always gives the same PNG bytes. At 128 the icon is the frame's own pixels;
 // at 256 each of them is two by two.
 //
-// Exit status: 0 done, 1 a file could not be written or the embedded data is
-// broken (one line saying which).
+// Exit status as every tool's (tools/common/tool_failure.h): 1 when a file
+// cannot be written or the embedded data is broken, one line saying which.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/demo_state.h"
+#include "tools/common/run_tool.h"
 #include "tools/common/tool_failure.h"
 #include "tools/corvexa-tool/png_file.h"
 
@@ -34,16 +35,15 @@ constexpr int32_t kSquareTop = 26;
 constexpr int32_t kSquareSide = 128;
 constexpr int32_t kIconSizes[] = {16, 32, 48, 64, 128, 256};
 
-// The frame after kIconTick, every frame drawn as on a 60 Hz display; empty
-// when start-up finds its data broken (it says so on stderr).
+// The frame after kIconTick, every frame drawn as on a 60 Hz display.
+// Throws ToolFailure (status 1) when start-up finds its data broken.
 std::vector<uint32_t> drawIconFrame() {
   auto state = std::make_unique<DemoState>();
   StartUpResult started = startUp(*state);
   if (!started.ok()) {
     char text[256];
     describeStartUpFailure(started, text, sizeof text);
-    std::fprintf(stderr, "make-icons: %s\n", text);
-    return {};
+    throw tools::ToolFailure(text, tools::kSystemFailed);
   }
   std::vector<uint32_t> pixels(kPixelCount);
   for (int32_t tick = 1; tick <= kIconTick; tick++) {
@@ -94,27 +94,22 @@ std::vector<uint32_t> resample(const std::vector<uint32_t>& frame, int32_t size)
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: make-icons OUT_DIR\n");
-    return 2;
+    return tools::kRefused;
   }
   const std::string out = argv[1];
-  std::error_code error;
-  std::filesystem::create_directories(out, error);
-  if (error) {
-    std::fprintf(stderr, "make-icons: %s: cannot create directory (%s)\n", out.c_str(),
-                 error.message().c_str());
-    return 1;
-  }
-  const std::vector<uint32_t> frame = drawIconFrame();
-  if (frame.empty()) return 1;
-  try {
+  return tools::runTool("make-icons", [&] {
+    std::error_code error;
+    std::filesystem::create_directories(out, error);
+    if (error) {
+      throw tools::ToolFailure(out + ": cannot create directory (" + error.message() + ")",
+                               tools::kSystemFailed);
+    }
+    const std::vector<uint32_t> frame = drawIconFrame();
     for (int32_t size : kIconSizes) {
       std::vector<uint32_t> icon = resample(frame, size);
       tool::writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size,
                      false);
     }
-  } catch (const tools::ToolFailure& failure) {
-    std::fprintf(stderr, "make-icons: %s\n", failure.what());
-    return failure.status;
-  }
-  return 0;
+    return 0;
+  });
 }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# build-deb.sh OUT: builds the Debian package with Debian's own tools
+# (dpkg-buildpackage, debhelper's dh and its CMake support, see debian/) from a
+# copy of the source tree in OUT/src, so that dpkg-buildpackage leaves
+# OUT/corvexa_VERSION_ARCH.deb (and its .buildinfo and .changes) beside it
+# rather than in the folder above the project. Prints the package's path.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(realpath -m "$1")
+rm -rf "$out"
+mkdir -p "$out/src"
+# The tree as it stands, tracked and new files alike, without build folders.
+(cd "$root" && git ls-files -z --cached --others --exclude-standard |
+  xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
+  tar --null -T - -cf -) | tar -xf - -C "$out/src"
+(cd "$out/src" && DEB_BUILD_OPTIONS="parallel=${CORVEXA_JOBS:-2} ${DEB_BUILD_OPTIONS:-}" \
+  dpkg-buildpackage -b -us -uc >"$out/build.log" 2>&1) || {
+  tail -n 40 "$out/build.log"; echo "FAILED: dpkg-buildpackage (see $out/build.log)" >&2; exit 1
+}
+ls "$out"/corvexa_*.deb
