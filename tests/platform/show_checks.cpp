@@ -100,4 +100,14 @@ QueuedSound checkQueuedSound(const std::vector<int16_t>& samples, const int16_t*
   return result;
 }
 
+void expectQueuedSound(const std::string& path, const int16_t* song, int32_t count,
+                       const std::string& context) {
+  std::vector<int16_t> samples = readSamples(path);
+  ASSERT_GT(samples.size(), 4096u + 8192u) << "too little sound" << context;
+  QueuedSound sound = checkQueuedSound(samples, song, count);
+  EXPECT_EQ(sound.fault, "");
+  EXPECT_LE(sound.gaps, 2) << "the queue ran dry too often";
+  EXPECT_GT(sound.arrived, 4096 + 8192) << "too little of the song arrived";
+}
+
 }  // namespace corvexa

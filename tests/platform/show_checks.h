@@ -43,4 +43,9 @@ struct QueuedSound {
 QueuedSound checkQueuedSound(const std::vector<int16_t>& samples, const int16_t* song,
                              int32_t count);
 
+// The test failures of a sound file that is not at least 12,288 samples of
+// that queue, with at most two blocks cut short (context goes with the first).
+void expectQueuedSound(const std::string& path, const int16_t* song, int32_t count,
+                       const std::string& context);
+
 }  // namespace corvexa

@@ -100,12 +100,7 @@ TEST(DemoWindow, PlaysSilenceThenTheSongHalved) {
   display.run("xdotool key Escape");
   ASSERT_EQ(demo.waitForExit(2000), 0) << demo.errors();
 
-  std::vector<int16_t> samples = readSamples(dir + "/sound.raw");
-  ASSERT_GT(samples.size(), 4096u + 8192u) << "too little sound";
-  QueuedSound sound = checkQueuedSound(samples, state->pcmBuffer.items, state->renderedSampleCount);
-  EXPECT_EQ(sound.fault, "");
-  EXPECT_LE(sound.gaps, 2) << "the queue ran dry too often";
-  EXPECT_GT(sound.arrived, 4096 + 8192) << "too little of the song arrived";
+  expectQueuedSound(dir + "/sound.raw", state->pcmBuffer.items, state->renderedSampleCount, "");
 }
 
 TEST(DemoWindow, HiddenWindowRunsNoTicksAndContinuesWhereItWas) {

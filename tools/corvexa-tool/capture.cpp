@@ -44,6 +44,7 @@
 #include "tools/common/child_process.h"
 #include "tools/common/interrupts.h"
 #include "tools/common/output_file.h"
+#include "tools/common/start_show.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/progress_line.h"
 #include "tools/corvexa-tool/show_clock.h"
@@ -207,7 +208,7 @@ int runCapture(const CaptureOptions& options) {
   const std::string ffmpeg = tools::findProgram("ffmpeg", "ffmpeg");
 
   auto state = std::make_unique<DemoState>();
-  startShow(*state);
+  tools::startShow(*state);
   tools::ChildProcess child = tools::startChild(
       ffmpeg, ffmpegArguments(options, plan, output.writtenPath()), {.thirdPipe = true});
 

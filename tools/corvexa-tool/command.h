@@ -19,9 +19,6 @@ struct Command {
 using tools::kSystemFailed;
 using tools::ToolFailure;
 
-// Start-up into state; a damaged embedded file ends the command (status 1).
-void startShow(DemoState& state);
-
 Command addFramesCommand(CLI::App& app);
 Command addGifCommand(CLI::App& app);
 Command addGunzipCommand(CLI::App& app);

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "tools/common/start_show.h"
 #include "tools/corvexa-tool/command.h"
 #include "tools/corvexa-tool/png_file.h"
 #include "tools/corvexa-tool/show_clock.h"
@@ -34,7 +35,7 @@ int runFrames(const FramesOptions& options) {
                       kSystemFailed);
 
   auto state = std::make_unique<DemoState>();
-  startShow(*state);
+  tools::startShow(*state);
   ShowClock clock(*state, 60);
   int32_t last = *ticks.rbegin();
   while (clock.tick() < last) {

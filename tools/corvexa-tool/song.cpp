@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/demo_state.h"
+#include "tools/common/start_show.h"
 #include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 int runSong(const std::string& out) {
   auto state = std::make_unique<DemoState>();
-  startShow(*state);
+  tools::startShow(*state);
   tools::writeWav(out, state->pcmBuffer.items, state->renderedSampleCount);
   std::printf("wrote the rendered song (%d samples, %.3f s) to %s\n", state->renderedSampleCount,
               state->renderedSampleCount / static_cast<double>(kSampleRate), out.c_str());

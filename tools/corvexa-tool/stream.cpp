@@ -10,6 +10,7 @@
 
 #include "core/audio_stream.h"
 #include "core/demo_state.h"
+#include "tools/common/start_show.h"
 #include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
 
@@ -32,7 +33,7 @@ int runStream(const StreamOptions& options) {
                       " (ten minutes)");
   }
   auto state = std::make_unique<DemoState>();
-  startShow(*state);
+  tools::startShow(*state);
   AudioStream stream(*state->demo);
   std::vector<int16_t> samples(static_cast<size_t>(options.samples));
   stream.read(samples.data(), options.samples);

@@ -22,6 +22,7 @@
 
 #include "core/demo_state.h"
 #include "tools/common/run_tool.h"
+#include "tools/common/start_show.h"
 #include "tools/common/tool_failure.h"
 #include "tools/corvexa-tool/png_file.h"
 
@@ -39,12 +40,7 @@ constexpr int32_t kIconSizes[] = {16, 32, 48, 64, 128, 256};
 // Throws ToolFailure (status 1) when start-up finds its data broken.
 std::vector<uint32_t> drawIconFrame() {
   auto state = std::make_unique<DemoState>();
-  StartUpResult started = startUp(*state);
-  if (!started.ok()) {
-    char text[256];
-    describeStartUpFailure(started, text, sizeof text);
-    throw tools::ToolFailure(text, tools::kSystemFailed);
-  }
+  tools::startShow(*state);
   std::vector<uint32_t> pixels(kPixelCount);
   for (int32_t tick = 1; tick <= kIconTick; tick++) {
     state->demo->update(PointerState{});

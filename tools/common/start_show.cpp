@@ -1,7 +1,8 @@
-#include "core/demo_state.h"
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/start_show.h"
 
-namespace corvexa::tool {
+#include "tools/common/tool_failure.h"
+
+namespace corvexa::tools {
 
 void startShow(DemoState& state) {
   StartUpResult started = startUp(state);
@@ -11,4 +12,4 @@ void startShow(DemoState& state) {
   throw ToolFailure(message, kSystemFailed);
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::tools
