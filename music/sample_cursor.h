@@ -5,7 +5,7 @@
 // the nearest lower frame (no interpolation) and multiplies it by the tick's
 // gain. Between loop boundaries it mixes whole runs of samples: the boundary
 // is tested once per run, not once per sample, and where the processor has
-// SSE2 a run is mixed eight samples at a time.
+// vector units a run is mixed several samples at a time (vector_mix.h).
 #pragma once
 
 #include <cstdint>
