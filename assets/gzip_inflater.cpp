@@ -117,8 +117,10 @@ int32_t stored(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) 
   // written (take fails the stream when they are not).
   if (!inflater.input.take(length)) return kInflateInputEnded;
   if (length > output.count - written) return kInflateOutputFull;
-  for (int32_t k = 0; k < length; k++)
-    output[written + k] = static_cast<uint8_t>(readBits(inflater.bits, 8));
+  // With the mask at 0 each readBits(8) would read one whole byte: copy them.
+  ByteStream& input = inflater.input;
+  for (int32_t k = 0; k < length; k++) output[written + k] = input.data[input.position + k];
+  input.position += length;
   written += length;
   return 0;
 }
