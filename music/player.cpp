@@ -1,6 +1,7 @@
 #include "music/player.h"
 
 #include "music/audio_format.h"
+#include "music/commands.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,9 +10,6 @@
 namespace corvexa {
 
 namespace {
-
-constexpr uint8_t kPatternBreak = 0x0D;
-constexpr uint8_t kSetSpeed = 0x0F;
 
 int16_t clip(int32_t sum) {
   const int32_t s = sum >> 8;

@@ -127,9 +127,8 @@ TEST(ToolsCommon, AFailedWriteLeavesTheEarlierFileAndNoTemporary) {
       {tool + " frames --ticks 100 --out DIR --raw", "tick-00100.png",
        "corvexa-tool frames" + tooLarge},
       {tool + " gunzip " + data + "corvexa.xm.gz OUT", "song.xm", "corvexa-tool gunzip" + tooLarge},
-      // gzip writes the file and says why it failed first.
       {song + " " + kSource + "/assets/song/corvexa.score --out OUT", "song.xm.gz",
-       "make-song: OUT: gzip failed (exit status 1)"},
+       "make-song" + tooLarge},
       {fonts + " " + kSource + "/tools/make-fonts DIR", "goldbar.gif", "make-fonts" + tooLarge},
   };
   for (const Output& output : outputs) {

@@ -1,38 +1,45 @@
 #include "tools/make-song/gzip_file.h"
 
-#include <unistd.h>
+#include <algorithm>
 
-#include <cstring>
-
-#include "tools/common/child_process.h"
+#include "tools/common/crc32.h"
 #include "tools/common/output_file.h"
-#include "tools/common/tool_failure.h"
 
 namespace corvexa::make_song {
 
 namespace {
 
-bool never() {
-  return false;
+constexpr size_t kMostBytesInAStoredBlock = 65535;
+
+void append32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int32_t i = 0; i < 4; i++) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 }  // namespace
 
+std::vector<uint8_t> storedGzip(const std::vector<uint8_t>& bytes) {
+  // ID1 ID2, deflate, no flags, no time stamp, no extra flags, Unix.
+  std::vector<uint8_t> out = {0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 3};
+  size_t at = 0;
+  do {
+    const size_t count = std::min(kMostBytesInAStoredBlock, bytes.size() - at);
+    const bool last = at + count == bytes.size();
+    out.push_back(last ? 1 : 0);  // BFINAL, BTYPE 00, then the byte's rest
+    out.push_back(static_cast<uint8_t>(count));
+    out.push_back(static_cast<uint8_t>(count >> 8));
+    out.push_back(static_cast<uint8_t>(~count));
+    out.push_back(static_cast<uint8_t>(~count >> 8));
+    out.insert(out.end(), bytes.begin() + static_cast<ptrdiff_t>(at),
+               bytes.begin() + static_cast<ptrdiff_t>(at + count));
+    at += count;
+  } while (at < bytes.size());
+  append32(out, tools::crc32(bytes.data(), bytes.size()));
+  append32(out, static_cast<uint32_t>(bytes.size()));
+  return out;
+}
+
 void writeGzip(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::string gzip = tools::findProgram("gzip", "gzip");
-  tools::OutputFile output(path);
-  tools::ChildProcess child =
-      tools::startChild(gzip, {"gzip", "-9", "-n", "-c"}, {.outputFd = output.fd()});
-  const int error = tools::writeAll(child.inputFd, bytes.data(), bytes.size(), never);
-  close(child.inputFd);
-  const int status = tools::waitChild(child.pid);
-  if (status != 0)
-    throw tools::ToolFailure(path + ": gzip failed (" + tools::describeChildStatus(status) + ")",
-                             tools::kSystemFailed);
-  if (error != 0)
-    throw tools::ToolFailure(path + ": gzip stopped reading (" + std::strerror(error) + ")",
-                             tools::kSystemFailed);
-  output.commit();
+  tools::writeOutputFile(path, storedGzip(bytes));
 }
 
 }  // namespace corvexa::make_song

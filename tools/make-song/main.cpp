@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "music/module.h"
+#include "music/song.h"
 #include "tools/common/input_file.h"
 #include "tools/common/output_file.h"
 #include "tools/common/run_tool.h"
@@ -44,9 +45,9 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
     throw ToolFailure(error.what());
   }
   size_t frames = 0;
-  for (Instrument& instrument : song.instruments) {
+  for (ScoreInstrument& instrument : song.instruments) {
     synthesise(instrument);
-    frames += instrument.frames.size();
+    for (const ScoreSample& sample : instrument.samples) frames += sample.frames.size();
   }
   if (frames > static_cast<size_t>(corvexa::kMaxSampleFrames)) {
     throw ToolFailure(scorePath + ": the samples hold " + std::to_string(frames) +
@@ -54,6 +55,10 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
                       std::to_string(corvexa::kMaxSampleFrames));
   }
   const std::vector<uint8_t> xm = writeXm(song);
+  if (xm.size() > static_cast<size_t>(corvexa::kSongBufferBytes)) {
+    throw ToolFailure(scorePath + ": the XM file takes " + std::to_string(xm.size()) +
+                      " bytes, more than start-up's " + std::to_string(corvexa::kSongBufferBytes));
+  }
   writeGzip(outPath, xm);
   if (!xmPath.empty()) tools::writeOutputFile(xmPath, xm);
   if (wavPath.empty() && !levels) return 0;

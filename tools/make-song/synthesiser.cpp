@@ -1,117 +1,127 @@
 #include "tools/make-song/synthesiser.h"
 
-#include <cstdint>
+#include <cmath>
+
+#include "music/tables.h"
+#include "tools/make-song/synth_math.h"
 
 namespace corvexa::make_song {
 
 namespace {
 
-int8_t toFrame(int64_t value) {
-  if (value > 127) value = 127;
-  if (value < -127) value = -127;
-  return static_cast<int8_t>(value);
+constexpr int32_t kA4 = 58;
+
+bool produced(Waveform kind) {
+  return kind >= Waveform::Voice;
 }
 
-// One cycle high then low. A pulse keeps its mean at zero: the shorter part
-// takes the full amplitude and the longer one as much less as balances it.
-void pulse(Instrument& inst, int32_t duty) {
-  const Synthesis& s = inst.synthesis;
-  int32_t high = s.length * duty / 100;
-  if (high < 1) high = 1;
-  if (high > s.length - 1) high = s.length - 1;
-  const int32_t low = s.length - high;
-  const int32_t highValue = high <= low ? s.amplitude : s.amplitude * low / high;
-  const int32_t lowValue = high <= low ? s.amplitude * high / low : s.amplitude;
-  for (int32_t i = 0; i < s.length; i++) {
-    inst.frames[i] = toFrame(i < high ? highValue : -lowValue);
+// The rate the frames were written for, at key `pitch`.
+double writtenRate(const Synthesis& s) {
+  if (s.waveform == Waveform::Voice || s.waveform == Waveform::Bell) {
+    return keyFrequency(s.pitch) * s.cycle;
+  }
+  return s.rate;
+}
+
+int32_t periodFrequency(int32_t period) {
+  return frequencyTable[period % kFrequencyTableCount] >> ((period / kFrequencyTableCount) % 32);
+}
+
+// The relative note and fine-tune (an even number: the player halves it)
+// whose period at key `pitch` plays nearest to `rate`.
+void tune(ScoreSample& sample, double rate) {
+  int32_t best = 0;
+  double bestError = 1e30;
+  for (int32_t period = 0; period < 12 * kFrequencyTableCount; period++) {
+    const double error = std::fabs(periodFrequency(period) - rate);
+    if (error < bestError) bestError = error, best = period;
+  }
+  // period = (144 - (pitch - 1 + relative)) * 64 - fineTune / 2
+  const int32_t units = (145 - sample.synthesis.pitch) * 64 - best;
+  const int32_t relative = units >= 0 ? (units + 32) / 64 : -((-units + 31) / 64);
+  sample.relativeNote = relative;
+  sample.fineTune = 2 * (units - relative * 64);
+}
+
+double peakOf(const std::vector<double>& signal) {
+  double peak = 0;
+  for (double v : signal) peak = std::fmax(peak, std::fabs(v));
+  return peak;
+}
+
+// Drive rounds the peaks off, x (1 + k) / (1 + k |x|) of the signal at peak
+// 1: the same sound at a lower crest, so that a mix of many voices keeps its
+// loudness with fewer near-clipping peaks. It keeps a loop whole.
+void applyDrive(std::vector<double>& signal, int32_t drive) {
+  const double peak = peakOf(signal);
+  if (drive == 0 || peak == 0) return;
+  const double k = drive / 25.0;
+  for (double& v : signal) {
+    const double x = v / peak;
+    v = x * (1 + k) / (1 + k * std::fabs(x));
   }
 }
 
-// Rising from -amplitude to +amplitude over the cycle; mirror pairs cancel.
-void saw(Instrument& inst) {
-  const Synthesis& s = inst.synthesis;
-  for (int32_t i = 0; i < s.length; i++) {
-    inst.frames[i] = toFrame(s.amplitude * (2 * i - (s.length - 1)) / (s.length - 1));
+// Scales the signal so that its peak is `level` percent of full scale and
+// rounds it to the sample's bits.
+void finish(ScoreSample& sample, std::vector<double> signal) {
+  const Synthesis& s = sample.synthesis;
+  applyDrive(signal, s.drive);
+  if (s.top != 0) {
+    // What the drive added above `top` goes again: the brightest part of a
+    // drum is what makes peaks between the samples.
+    StateVariableFilter filter;
+    for (double& v : signal) {
+      filter.step(v, s.top / static_cast<double>(s.rate), 1.3);
+      v = filter.low;
+    }
   }
-}
-
-// Up from 0 to +amplitude at a quarter, down to -amplitude at three quarters.
-void triangle(Instrument& inst) {
-  const Synthesis& s = inst.synthesis;
-  const int32_t quarter = s.length / 4;
-  for (int32_t i = 0; i < s.length; i++) {
-    int32_t t = i < quarter ? i : i < 3 * quarter ? 2 * quarter - i : i - 4 * quarter;
-    inst.frames[i] = toFrame(s.amplitude * t / quarter);
-  }
-}
-
-void sine(Instrument& inst) {
-  const Synthesis& s = inst.synthesis;
-  for (int32_t i = 0; i < s.length; i++) {
-    uint32_t phase = static_cast<uint32_t>(static_cast<int64_t>(i) * 65536 / s.length);
-    inst.frames[i] = toFrame(static_cast<int64_t>(s.amplitude) * sinePhase(phase) / 32767);
-  }
-}
-
-// A sine whose step falls from startStep toward endStep and whose level decays:
-// the thump of a bass drum. Steps and levels carry 16 fraction bits.
-void kick(Instrument& inst) {
-  const Synthesis& s = inst.synthesis;
-  int64_t step = static_cast<int64_t>(s.startStep) << 16;
-  const int64_t endStep = static_cast<int64_t>(s.endStep) << 16;
-  int64_t level = static_cast<int64_t>(s.amplitude) << 16;
-  uint32_t phase = 0;
-  for (int32_t i = 0; i < s.length; i++) {
-    inst.frames[i] = toFrame((level >> 16) * sinePhase(phase) / 32767);
-    phase = (phase + static_cast<uint32_t>(step >> 16)) & 0xFFFF;
-    step -= (step - endStep) * s.fall / 65536;
-    level -= level * s.decay / 65536;
-  }
-}
-
-// White noise from a xorshift generator, decaying like the kick.
-void noise(Instrument& inst) {
-  const Synthesis& s = inst.synthesis;
-  uint32_t state = s.seed;
-  int64_t level = static_cast<int64_t>(s.amplitude) << 16;
-  for (int32_t i = 0; i < s.length; i++) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    int32_t white = static_cast<int32_t>(state >> 24) - 128;  // -128..127
-    inst.frames[i] = toFrame((level >> 16) * white / 128);
-    level -= level * s.decay / 65536;
+  const double peak = peakOf(signal);
+  const double full = s.bits == 8 ? 127.0 : 32767.0;
+  const double scale = peak > 0 ? full * s.level / 100.0 / peak : 0.0;
+  sample.frames.resize(signal.size());
+  for (size_t i = 0; i < signal.size(); i++) {
+    sample.frames[i] = static_cast<int16_t>(std::lround(signal[i] * scale));
   }
 }
 
 }  // namespace
 
-int32_t sinePhase(uint32_t phase) {
-  phase &= 0xFFFF;
-  const int64_t half = 32768;  // pi
-  const int64_t x = phase < half ? phase : phase - half;
-  const int64_t product = x * (half - x);
-  const int64_t value = 16 * product * 32767 / (5 * half * half - 4 * product);
-  return static_cast<int32_t>(phase < half ? value : -value);
+double keyFrequency(int32_t key) {
+  constexpr double kLn2 = 0.69314718055994530942;
+  return 440.0 * exponential((key - kA4) * kLn2 / 12.0);
 }
 
-void synthesise(Instrument& inst) {
-  inst.frames.assign(static_cast<size_t>(inst.synthesis.length), 0);
-  switch (inst.synthesis.waveform) {
-    case Waveform::Square:
-      return pulse(inst, 50);
-    case Waveform::Pulse:
-      return pulse(inst, inst.synthesis.duty);
-    case Waveform::Saw:
-      return saw(inst);
-    case Waveform::Triangle:
-      return triangle(inst);
-    case Waveform::Sine:
-      return sine(inst);
-    case Waveform::Kick:
-      return kick(inst);
-    case Waveform::Noise:
-      return noise(inst);
+int32_t playedRate(int32_t key, int32_t relativeNote, int32_t fineTune) {
+  const int32_t played = key - 1 + relativeNote;
+  return periodFrequency((144 - played) * 64 - (fineTune >> 1));
+}
+
+void synthesise(ScoreInstrument& instrument) {
+  for (ScoreSample& sample : instrument.samples) {
+    const Synthesis& s = sample.synthesis;
+    if (!produced(s.waveform)) {
+      synthesisePlainWave(sample);
+      sample.relativeNote = instrument.relativeNote;
+      sample.fineTune = instrument.fineTune;
+      continue;
+    }
+    const double rate = writtenRate(s);
+    tune(sample, rate);
+    if (s.waveform == Waveform::Voice) {
+      finish(sample, renderVoice(s, rate));
+    } else if (s.waveform == Waveform::Bell) {
+      finish(sample, renderBell(s, rate));
+    } else {
+      finish(sample, renderDrum(s, sample.loopType != 0 ? sample.loopStart : s.length));
+    }
+    // Voices and bells loop their last `cycles` cycles; a drum loops as its
+    // score says.
+    if ((s.waveform == Waveform::Voice || s.waveform == Waveform::Bell) && s.cycles > 0) {
+      sample.loopType = 1;
+      sample.loopStart = s.attack;
+      sample.loopLength = s.cycles * s.cycle;
+    }
   }
 }
 

@@ -57,25 +57,33 @@ void writeCell(Output& out, const Cell& cell) {
   }
 }
 
-void writePattern(Output& out, const Song& song, const Pattern& pattern) {
+void writePattern(Output& out, const Pattern& pattern) {
   Output data;
   for (const Cell& cell : pattern.cells) writeCell(data, cell);
   out.int32(9);  // header length
   out.byte(0);   // packing type
-  out.int16(song.rows);
+  out.int16(pattern.rows);
   out.int16(static_cast<int32_t>(data.bytes.size()));
   out.bytes.insert(out.bytes.end(), data.bytes.begin(), data.bytes.end());
 }
 
-// The instrument header: one sample for every key, the volume envelope, the
-// fade-out and the automatic vibrato; then the sample header and its data.
-void writeInstrument(Output& out, const Instrument& inst) {
+// The instrument header: which sample each key plays, the volume envelope,
+// the fade-out and the automatic vibrato; then the sample headers, then the
+// samples' data.
+void writeInstrument(Output& out, const ScoreInstrument& inst) {
   out.int32(263);
   out.text(inst.name, 22);
-  out.byte(0);    // type
-  out.int16(1);   // samples
+  out.byte(0);  // type
+  out.int16(static_cast<int32_t>(inst.samples.size()));
   out.int32(40);  // sample header size
-  out.zeros(96);  // every key plays sample 0
+  for (int32_t key = kLowestKey; key <= kHighestKey; key++) {
+    int32_t slot = 0;
+    for (size_t i = inst.samples.size(); i-- > 0;) {
+      const Synthesis& s = inst.samples[i].synthesis;
+      if (key >= s.keyLow && key <= s.keyHigh) slot = static_cast<int32_t>(i);
+    }
+    out.byte(slot);
+  }
   for (size_t i = 0; i < 12; i++) {
     out.int16(i < inst.envelope.size() ? inst.envelope[i].tick : 0);
     out.int16(i < inst.envelope.size() ? inst.envelope[i].value : 0);
@@ -100,22 +108,30 @@ void writeInstrument(Output& out, const Instrument& inst) {
   out.int16(inst.fadeOut);
   out.zeros(22);  // reserved
 
-  const int32_t length = static_cast<int32_t>(inst.frames.size());
-  out.int32(length);
-  out.int32(inst.loopType == 0 ? 0 : inst.loopStart);
-  out.int32(inst.loopType == 0 ? 0 : inst.loopLength);
-  out.byte(inst.volume);
-  out.byte(inst.fineTune);
-  out.byte(inst.loopType);  // 8-bit data
-  out.byte(128);            // panning: centre
-  out.byte(inst.relativeNote);
-  out.byte(0);  // reserved
-  out.text(inst.name, 22);
-
-  int32_t previous = 0;
-  for (int8_t frame : inst.frames) {
-    out.byte(frame - previous);
-    previous = frame;
+  // Lengths and loops count bytes: two a frame in 16 bits.
+  for (const ScoreSample& sample : inst.samples) {
+    const int32_t width = sample.synthesis.bits == 16 ? 2 : 1;
+    out.int32(static_cast<int32_t>(sample.frames.size()) * width);
+    out.int32(sample.loopType == 0 ? 0 : sample.loopStart * width);
+    out.int32(sample.loopType == 0 ? 0 : sample.loopLength * width);
+    out.byte(inst.volume);
+    out.byte(sample.fineTune);
+    out.byte(sample.loopType | (width == 2 ? 0x10 : 0));
+    out.byte(128);  // panning: centre
+    out.byte(sample.relativeNote);
+    out.byte(0);  // reserved
+    out.text(inst.name, 22);
+  }
+  for (const ScoreSample& sample : inst.samples) {
+    int32_t previous = 0;
+    for (int16_t frame : sample.frames) {
+      if (sample.synthesis.bits == 16) {
+        out.int16(frame - previous);
+      } else {
+        out.byte(frame - previous);
+      }
+      previous = frame;
+    }
   }
 }
 
@@ -124,8 +140,8 @@ void writeInstrument(Output& out, const Instrument& inst) {
 std::vector<uint8_t> writeXm(const Song& song) {
   Output out;
   writeHeader(out, song);
-  for (const Pattern& pattern : song.patterns) writePattern(out, song, pattern);
-  for (const Instrument& inst : song.instruments) writeInstrument(out, inst);
+  for (const Pattern& pattern : song.patterns) writePattern(out, pattern);
+  for (const ScoreInstrument& inst : song.instruments) writeInstrument(out, inst);
   return out.bytes;
 }
 
