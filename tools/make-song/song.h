@@ -52,7 +52,7 @@ enum class Waveform {
   Voice,     // a periodic tone: harmonics of one shape, detuned layers, pulse-width movement,
              // a low-pass filter swept over its attack; a chord of such tones
   Bell,      // frequency modulation: a sine whose phase a second sine moves
-  BassDrum,  // a sine falling in pitch, with a click and some drive
+  BassDrum,  // a sine falling in pitch, with a click
   Snare,     // a tuned body and band-passed noise
   Clap,      // bursts of band-passed noise, then a tail
   Metal,     // inharmonic square partials and noise, high-passed: hats and cymbals

@@ -3,10 +3,13 @@
 // bytes, on any machine (synth_math.h says how).
 //
 // The plain waves are one cycle (or a simple kick or noise) in 8 bits. The
-// produced kinds are rendered into a signal of doubles, scaled so that its
-// peak is `level` percent of full scale and rounded to 8 or 16 bits. Each
-// is tuned here: its relative note and fine-tune make key `pitch` play the
-// frames at the rate they were written for, within 1/128 of a semitone.
+// produced kinds are rendered into a signal of doubles; `drive` then rounds
+// its peaks off (x (1 + k) / (1 + k |x|) at peak 1, k = drive / 25), which
+// lowers the crest of a sound and so of the mix; a drum's `top` low-passes
+// what that added; then the signal is scaled so that its peak is `level`
+// percent of full scale and rounded to 8 or 16 bits. Each is tuned here: its
+// relative note and fine-tune make key `pitch` play the frames at the rate
+// they were written for, within 1/128 of a semitone.
 #pragma once
 
 #include <cstdint>
