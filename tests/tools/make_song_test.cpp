@@ -112,8 +112,7 @@ TEST_F(MakeSong, RebuildsTheCommittedSongByteForByte) {
 
 TEST_F(MakeSong, SongHasTheShapeTheDemoPlays) {
   fs::path xmPath = dir / "corvexa.xm";
-  Result result =
-      runMakeSong(kScore + " --out " + (dir / "c.gz").string() + " --xm " + xmPath.string());
+  Result result = runMakeSong(kScore + " --out " + (dir / "corvexa.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
 
   // One gzip member: deflate, no flags (no name), no time stamp.
@@ -201,8 +200,7 @@ TEST_F(MakeSong, StandardPlayerLoadsTheSongWithoutWarnings) {
     GTEST_SKIP() << "openmpt123 is not installed";
   }
   fs::path xmPath = dir / "corvexa.xm";
-  Result result =
-      runMakeSong(kScore + " --out " + (dir / "c.gz").string() + " --xm " + xmPath.string());
+  Result result = runMakeSong(kScore + " --out " + (dir / "corvexa.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   FILE* pipe = popen(("openmpt123 --info " + xmPath.string() + " 2>&1").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
@@ -264,8 +262,8 @@ TEST_F(MakeSong, SynthesisesEachWave) {
       "instrument 8 \"noise again\"\n  wave noise length 300 amplitude 100 seed 99 decay 0\n"
       "instrument 9 \"other noise\"\n  wave noise length 300 amplitude 100 seed 98 decay 0\n";
   fs::path xmPath = dir / "waves.xm";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "w.gz").string() + " --xm " +
-                              xmPath.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "waves.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   auto samples = sampleFrames(readBytes(xmPath));
   ASSERT_EQ(samples.size(), 9u);
@@ -306,8 +304,8 @@ TEST_F(MakeSong, WritesCellsPacked) {
                                   "01 | ... .. ... EC2 | D#5 .. g15 4A3\n"
                                   "02 | === .. ... ... | ... .. b09 ...");
   fs::path xmPath = dir / "small.xm";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "s.gz").string() + " --xm " +
-                              xmPath.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "small.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   std::vector<uint8_t> xm = readBytes(xmPath);
   EXPECT_EQ(int16At(xm, 64), 2);  // order entries

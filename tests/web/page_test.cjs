@@ -75,7 +75,7 @@ function serve(root) {
 function toolFrame(tool, tick) {
   const directory = fs.mkdtempSync(path.join(os.tmpdir(), 'corvexa-frame-'));
   try {
-    execFileSync(tool, ['frames', '--ticks', String(tick), '--raw', '--out', directory]);
+    execFileSync(tool, ['frames', '--ticks', String(tick), '--raw', '--out-dir', directory]);
     const bytes = fs.readFileSync(path.join(directory, `tick-${String(tick).padStart(5, '0')}.u32`));
     assert.equal(bytes.length, kWidth * kHeight * 4);
     const words = new Uint32Array(kWidth * kHeight);
