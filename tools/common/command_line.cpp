@@ -186,6 +186,15 @@ int32_t findOption(const CommandWords& words, size_t first, const std::string& o
   return -1;
 }
 
+bool nameOldPositionalOutput(CommandWords& words, size_t first, const std::string& option,
+                             const std::vector<std::string>& valueOptions, size_t count) {
+  if (findOption(words, first, option) >= 0) return false;
+  const std::vector<size_t> positional = positionalWords(words, first, valueOptions);
+  if (positional.size() != count) return false;
+  words.insert(words.begin() + static_cast<std::ptrdiff_t>(positional.back()), option);
+  return true;
+}
+
 bool renameOldFlagValue(CommandWords& words, size_t first, const std::string& flag,
                         const std::string& hidden, const std::vector<std::string>& valueOptions) {
   const int32_t at = findOption(words, first, flag);

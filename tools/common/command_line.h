@@ -54,6 +54,12 @@ std::vector<size_t> positionalWords(const CommandWords& words, size_t first,
 // The position of option (as "--x" or "--x=V") in words[first ..], or -1.
 int32_t findOption(const CommandWords& words, size_t first, const std::string& option);
 
+// An output that was a positional word and is now option: when option is not
+// given and words[first ..] hold exactly `count` positional words, the last
+// of them becomes option's value. Answers whether it did.
+bool nameOldPositionalOutput(CommandWords& words, size_t first, const std::string& option,
+                             const std::vector<std::string>& valueOptions, size_t count);
+
 // An option that took a path and is now a flag: "--flag PATH" (when PATH is
 // not the one positional word, the input) or "--flag=PATH" becomes
 // "hidden PATH". Answers whether it was there.

@@ -290,12 +290,8 @@ Command addCaptureCommand(CLI::App& app) {
       "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
   // The old spelling: the output as the one positional word.
   auto modernise = [](tools::CommandWords& words) {
-    if (tools::findOption(words, 1, "--out") >= 0) return;
-    const std::vector<size_t> positional =
-        tools::positionalWords(words, 1, {"--seconds", "--scale", "--fps"});
-    if (positional.size() != 1) return;
-    words.insert(words.begin() + static_cast<std::ptrdiff_t>(positional[0]), "--out");
-    tools::noteOldSpelling("corvexa-tool capture", "capture OUT", "capture --out OUT");
+    if (tools::nameOldPositionalOutput(words, 1, "--out", {"--seconds", "--scale", "--fps"}, 1))
+      tools::noteOldSpelling("corvexa-tool capture", "capture OUT", "capture --out OUT");
   };
   return {command, [options] { return runCapture(*options); }, modernise};
 }

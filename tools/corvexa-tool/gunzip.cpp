@@ -113,11 +113,8 @@ int runGunzip(const GunzipOptions& options) {
 
 // The old spelling: the output as a second positional word.
 void readOldOutput(tools::CommandWords& words) {
-  if (tools::findOption(words, 1, "--out") >= 0) return;
-  const std::vector<size_t> positional = tools::positionalWords(words, 1, {});
-  if (positional.size() != 2) return;
-  words.insert(words.begin() + static_cast<std::ptrdiff_t>(positional[1]), "--out");
-  tools::noteOldSpelling("corvexa-tool gunzip", "gunzip IN OUT", "gunzip IN --out OUT");
+  if (tools::nameOldPositionalOutput(words, 1, "--out", {}, 2))
+    tools::noteOldSpelling("corvexa-tool gunzip", "gunzip IN OUT", "gunzip IN --out OUT");
 }
 
 }  // namespace

@@ -201,9 +201,7 @@ int main(int argc, char** argv) {
   tools::addOutputDirectory(app, out, "the folder for goldbar.gif and simple-16x28.gif");
   tools::CommandWords words = tools::commandWords(argc, argv);
   // The old spelling: the output folder as a second positional word.
-  const std::vector<size_t> positional = tools::positionalWords(words, 0, {"--out-dir"});
-  if (tools::findOption(words, 0, "--out-dir") < 0 && positional.size() == 2) {
-    words.insert(words.begin() + static_cast<std::ptrdiff_t>(positional[1]), "--out-dir");
+  if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 2)) {
     tools::noteOldSpelling("make-fonts", "make-fonts GLYPH_DIR DIR",
                            "make-fonts GLYPH_DIR --out-dir DIR");
   }

@@ -98,11 +98,8 @@ int main(int argc, char** argv) {
   tools::addOutputDirectory(app, out, "the folder for corvexa-NN.png (platform/icons)");
   tools::CommandWords words = tools::commandWords(argc, argv);
   // The old spelling: the folder as the one positional word.
-  const std::vector<size_t> positional = tools::positionalWords(words, 0, {"--out-dir"});
-  if (tools::findOption(words, 0, "--out-dir") < 0 && positional.size() == 1) {
-    words.insert(words.begin() + static_cast<std::ptrdiff_t>(positional[0]), "--out-dir");
+  if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 1))
     tools::noteOldSpelling("make-icons", "make-icons DIR", "make-icons --out-dir DIR");
-  }
   const int status = tools::parseCommandLine(app, words);
   if (status >= 0) return status;
   return tools::runTool("make-icons", [&] {
