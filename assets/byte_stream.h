@@ -17,7 +17,7 @@
 
 namespace corvexa {
 
-// How every decoder words data that end before what they hold does.
+// The one wording of every decoder for data cut short (its stream failed).
 inline constexpr char kDataEndsEarly[] = "the data ends early";
 
 struct ByteStream {
