@@ -7,7 +7,7 @@
 // fullscreen; the start click; ticks at the display's pace, none while hidden;
 // the canvas against `corvexa-tool frames --raw` at the tick the page reports;
 // the sound's start (4,096 samples of silence, then the song halved); the
-// picture's placement in every window of tests/engine/window_placements.tsv,
+// picture's placement in every window of tests/platform/window_placements.tsv,
 // exactly as the desktop program places it; a press that ends
 // the show; a second show from the start, its sound through a ScriptProcessor;
 // placement at 1.5 device pixels per CSS pixel; the single file corvexa.html
@@ -115,10 +115,10 @@ function testPattern() {
   return words;
 }
 
-// The windows of tests/engine/window_placements.tsv with the engine's
+// The windows of tests/platform/window_placements.tsv with the engine's
 // placement for each, as the page reports it.
 function windowPlacements() {
-  const file = path.join(__dirname, '..', 'engine', 'window_placements.tsv');
+  const file = path.join(__dirname, '..', 'platform', 'window_placements.tsv');
   return fs.readFileSync(file, 'utf8').split('\n').filter((row) => /^\d/.test(row)).map((row) => {
     const [width, height, turned, scale, x, y, pictureWidth, pictureHeight] =
       row.split('\t').map(Number);

@@ -21,7 +21,7 @@ TEST(Placement, OnePixelShortOfTheNextScaleKeepsTheSmallerOne) {
 // black, portrait windows turned, a square one not, and windows too small
 // for scale 1 (200 x 150: the width decides; 319 x 100: the height).
 TEST(Placement, TheWindowsThePageIsHeldTo) {
-  std::ifstream file(std::string(CORVEXA_SOURCE_DIR) + "/tests/engine/window_placements.tsv");
+  std::ifstream file(std::string(CORVEXA_SOURCE_DIR) + "/tests/platform/window_placements.tsv");
   int32_t rows = 0;
   for (std::string line; std::getline(file, line);) {
     if (line.empty() || line[0] == '#') continue;
