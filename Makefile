@@ -29,7 +29,7 @@ run:
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  build/release/platform/corvexa; \
 	else \
-	  build/release/tools/corvexa-tool capture corvexa.mp4 && \
+	  build/release/tools/corvexa-tool capture --out corvexa.mp4 && \
 	  echo "No display here, so the show (with its sound) was rendered to $(CURDIR)/corvexa.mp4." && \
 	  echo "Play it with: ffplay corvexa.mp4   (or: mpv corvexa.mp4)"; \
 	fi

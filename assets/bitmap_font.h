@@ -42,6 +42,8 @@ enum class FontError : int32_t {
   kStripTooSmall,  // the glyphs of the descriptor do not fit in the strip
 };
 
+// One line for a message: "no error", "no such resource", ...; for kBadImage
+// the GifError says more (describeGifError).
 const char* describeFontError(FontError error);
 
 struct FontResult {

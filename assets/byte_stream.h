@@ -6,6 +6,9 @@
 // good, the read yields 0 and nothing is consumed, not even part of the n
 // bytes. Only advance() (which adds to the position without any test) or
 // pointing the stream at new data changes a failed position.
+//
+// A decoder that finds its stream failed reports the one truncation of every
+// decoder, worded as kDataEndsEarly.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,9 @@
 #include "base/array.h"
 
 namespace corvexa {
+
+// The one wording of every decoder for data cut short (its stream failed).
+inline constexpr char kDataEndsEarly[] = "the data ends early";
 
 struct ByteStream {
   Array<const uint8_t> data;

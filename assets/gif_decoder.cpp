@@ -134,7 +134,7 @@ const char* describeGifError(GifError error) {
     case GifError::kNone:
       return "no error";
     case GifError::kTruncated:
-      return "the data ends before the image does";
+      return kDataEndsEarly;
     case GifError::kBadScreenSize:
       return "the screen width or height is zero or negative";
     case GifError::kTooLarge:

@@ -57,7 +57,8 @@ enum class GifError : int32_t {
   kNoImage,        // the block structure ends without any image
 };
 
-// A short lower-case reason for messages ("the data ends early").
+// One line for a message: "no error", kDataEndsEarly, "more than 256
+// images", ...
 const char* describeGifError(GifError error);
 
 inline constexpr int32_t kLzwTableSize = 4096;  // codes are at most 12 bits wide

@@ -85,23 +85,25 @@ bool onlyOneBitCodes(const CanonicalCodeBuilder& builder) {
 // The tree of lengths[first .. first+n-1], with the code checks that keep
 // every walk inside it: over-subscribed codes are refused, and incomplete
 // ones unless allowIncomplete and all codes are of one bit.
-int32_t buildCheckedTree(GzipInflater& inflater, Array<uint8_t> lengths, int32_t first, int32_t n,
-                         bool allowIncomplete, HuffmanNode** root) {
+InflateError buildCheckedTree(GzipInflater& inflater, Array<uint8_t> lengths, int32_t first,
+                              int32_t n, bool allowIncomplete, HuffmanNode** root) {
   int32_t left = assignCanonicalCodes(inflater, lengths, first, n);
-  if (left < 0) return kInflateOverSubscribed;
+  if (left < 0) return InflateError::kOverSubscribed;
   if (left > 0 && !(allowIncomplete && onlyOneBitCodes(inflater.builder)))
-    return kInflateIncompleteCode;
+    return InflateError::kIncompleteCode;
   *root = buildHuffmanTree(inflater.nodes, inflater.pairs);
-  return *root == nullptr ? kInflateCodeLeadsNowhere : 0;
+  return *root == nullptr ? InflateError::kCodeLeadsNowhere : InflateError::kNone;
 }
 
-// decode: one symbol, walking from root one bit per step.
+// decode: one symbol, walking from root one bit per step; a negative result
+// is the InflateError of bits that lead nowhere.
 int32_t decodeSymbol(GzipInflater& inflater, const HuffmanNode* root) {
   const HuffmanNode* node = root;
   while (node->symbol < 0) {
     node = readBits(inflater.bits, 1) != 0 ? node->one : node->zero;
     if (node == nullptr) {
-      return inflater.input.failed() ? kInflateInputEnded : kInflateCodeLeadsNowhere;
+      return static_cast<int32_t>(inflater.input.failed() ? InflateError::kTruncated
+                                                          : InflateError::kCodeLeadsNowhere);
     }
   }
   return node->symbol;
@@ -109,33 +111,33 @@ int32_t decodeSymbol(GzipInflater& inflater, const HuffmanNode* root) {
 
 // stored: the rest of the current byte is dropped, then LEN and NLEN (16 bits
 // each; NLEN is not compared with LEN), then LEN bytes as they are.
-int32_t stored(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
+InflateError stored(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
   inflater.bits.mask = 0;
   int32_t length = readBits(inflater.bits, 16);
   readBits(inflater.bits, 16);
   // The bytes are whole ones now; all of them must be there before any is
   // written (take fails the stream when they are not).
-  if (!inflater.input.take(length)) return kInflateInputEnded;
-  if (length > output.count - written) return kInflateOutputFull;
+  if (!inflater.input.take(length)) return InflateError::kTruncated;
+  if (length > output.count - written) return InflateError::kOutputFull;
   // With the mask at 0 each readBits(8) would read one whole byte: copy them.
   ByteStream& input = inflater.input;
   for (int32_t k = 0; k < length; k++) output[written + k] = input.data[input.position + k];
   input.position += length;
   written += length;
-  return 0;
+  return InflateError::kNone;
 }
 
 // codes: literal/length symbols, each length followed by a distance symbol
 // and the extra bits of both, until the end-of-block symbol 256.
-int32_t codes(GzipInflater& inflater, const HuffmanNode* literalLengthRoot,
-              const HuffmanNode* distanceRoot, Array<uint8_t> output, int32_t& written) {
+InflateError codes(GzipInflater& inflater, const HuffmanNode* literalLengthRoot,
+                   const HuffmanNode* distanceRoot, Array<uint8_t> output, int32_t& written) {
   int32_t at = written;
   for (;;) {
     int32_t symbol = decodeSymbol(inflater, literalLengthRoot);
-    if (symbol < 0) return symbol;
-    if (inflater.input.failed()) return kInflateInputEnded;
+    if (symbol < 0) return static_cast<InflateError>(symbol);
+    if (inflater.input.failed()) return InflateError::kTruncated;
     if (symbol < kEndOfBlock) {
-      if (at >= output.count) return kInflateOutputFull;
+      if (at >= output.count) return InflateError::kOutputFull;
       output[at] = static_cast<uint8_t>(symbol);
       at++;
       continue;
@@ -153,15 +155,15 @@ int32_t codes(GzipInflater& inflater, const HuffmanNode* literalLengthRoot,
 
     // Distances 1..32768: two symbols per count of extra bits from 2 on.
     int32_t distanceSymbol = decodeSymbol(inflater, distanceRoot);
-    if (distanceSymbol < 0) return distanceSymbol;
+    if (distanceSymbol < 0) return static_cast<InflateError>(distanceSymbol);
     int32_t distance = distanceSymbol + 1;
     if (distanceSymbol >= 2) {
       int32_t extra = (distanceSymbol - 2) / 2;
       distance = readBits(inflater.bits, extra) + (distanceSymbol % 2 + 2) * (1 << extra) + 1;
     }
-    if (inflater.input.failed()) return kInflateInputEnded;
-    if (distance > at) return kInflateDistanceTooFar;
-    if (length > output.count - at) return kInflateOutputFull;
+    if (inflater.input.failed()) return InflateError::kTruncated;
+    if (distance > at) return InflateError::kDistanceTooFar;
+    if (length > output.count - at) return InflateError::kOutputFull;
 
     // Forward, byte by byte: a distance below the length repeats the last
     // bytes, which is how runs are coded.
@@ -169,11 +171,11 @@ int32_t codes(GzipInflater& inflater, const HuffmanNode* literalLengthRoot,
     at += length;
   }
   written = at;
-  return 0;
+  return InflateError::kNone;
 }
 
 // fixed: the codes of RFC 1951 given directly as pairs, rebuilt each block.
-int32_t fixed(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
+InflateError fixed(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
   CodePairList& pairs = inflater.pairs;
   pairs.count = 0;
   inflater.nodes.count = 0;
@@ -185,7 +187,8 @@ int32_t fixed(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
   pairs.count = 0;
   for (int32_t s = 0; s <= 31; s++) appendPair(pairs, 5, s);
   const HuffmanNode* distanceRoot = buildHuffmanTree(inflater.nodes, pairs);
-  if (literalLengthRoot == nullptr || distanceRoot == nullptr) return kInflateCodeLeadsNowhere;
+  if (literalLengthRoot == nullptr || distanceRoot == nullptr)
+    return InflateError::kCodeLeadsNowhere;
   return codes(inflater, literalLengthRoot, distanceRoot, output, written);
 }
 
@@ -193,13 +196,13 @@ int32_t fixed(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
 // code-length code: 0..15 a length, 16 the previous length 3..6 times, 17
 // zero 3..10 times, 18 zero 11..138 times. A run may pass from the
 // literal/length lengths into the distance lengths, but not beyond them.
-int32_t readCodeLengths(GzipInflater& inflater, const HuffmanNode* root, int32_t total) {
+InflateError readCodeLengths(GzipInflater& inflater, const HuffmanNode* root, int32_t total) {
   Array<uint8_t> lengths = inflater.codeLengths;
   int32_t i = 0;
   while (i < total) {
     int32_t symbol = decodeSymbol(inflater, root);
-    if (symbol < 0) return symbol;
-    if (inflater.input.failed()) return kInflateInputEnded;
+    if (symbol < 0) return static_cast<InflateError>(symbol);
+    if (inflater.input.failed()) return InflateError::kTruncated;
     if (symbol < 16) {
       lengths[i] = static_cast<uint8_t>(symbol);
       i++;
@@ -208,7 +211,7 @@ int32_t readCodeLengths(GzipInflater& inflater, const HuffmanNode* root, int32_t
     uint8_t length = 0;
     int32_t repeat = 0;
     if (symbol == 16) {
-      if (i == 0) return kInflateRepeatWithoutLength;
+      if (i == 0) return InflateError::kRepeatWithoutLength;
       length = lengths[i - 1];
       repeat = readBits(inflater.bits, 2) + 3;
     } else if (symbol == 17) {
@@ -216,63 +219,63 @@ int32_t readCodeLengths(GzipInflater& inflater, const HuffmanNode* root, int32_t
     } else {
       repeat = readBits(inflater.bits, 7) + 11;
     }
-    if (inflater.input.failed()) return kInflateInputEnded;
-    if (repeat > total - i) return kInflateLengthRunTooLong;
+    if (inflater.input.failed()) return InflateError::kTruncated;
+    if (repeat > total - i) return InflateError::kLengthRunTooLong;
     for (int32_t k = 0; k < repeat; k++) lengths[i + k] = length;
     i += repeat;
   }
-  return 0;
+  return InflateError::kNone;
 }
 
 // dynamic: HLIT, HDIST, HCLEN, the code-length code's lengths in
 // kCodeLengthOrder, then the code lengths of the block's two codes.
-int32_t dynamic(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
+InflateError dynamic(GzipInflater& inflater, Array<uint8_t> output, int32_t& written) {
   int32_t literalLengthCount = readBits(inflater.bits, 5) + 257;
   int32_t distanceCount = readBits(inflater.bits, 5) + 1;
   int32_t codeLengthCount = readBits(inflater.bits, 4) + 4;
-  if (inflater.input.failed()) return kInflateInputEnded;
+  if (inflater.input.failed()) return InflateError::kTruncated;
   // 287 and 288 literal/length codes, or 31 and 32 distance codes, would name
   // symbols that never occur and pass the 316 code lengths.
   if (literalLengthCount > kMaxLiteralLengthCodes || distanceCount > kMaxDistanceCodes)
-    return kInflateTooManyCodes;
+    return InflateError::kTooManyCodes;
 
   for (int32_t i = 0; i < 19; i++) {
     inflater.codeLengthCodeLengths[kCodeLengthOrder[i]] =
         static_cast<uint8_t>(i < codeLengthCount ? readBits(inflater.bits, 3) : 0);
   }
-  if (inflater.input.failed()) return kInflateInputEnded;
+  if (inflater.input.failed()) return InflateError::kTruncated;
   inflater.nodes.count = 0;
   HuffmanNode* codeLengthRoot = nullptr;
-  int32_t result =
+  InflateError error =
       buildCheckedTree(inflater, inflater.codeLengthCodeLengths, 0, 19, false, &codeLengthRoot);
-  if (result < 0) return result;
-  result = readCodeLengths(inflater, codeLengthRoot, literalLengthCount + distanceCount);
-  if (result < 0) return result;
+  if (error != InflateError::kNone) return error;
+  error = readCodeLengths(inflater, codeLengthRoot, literalLengthCount + distanceCount);
+  if (error != InflateError::kNone) return error;
 
   // Without symbol 256 the block could never end.
-  if (inflater.codeLengths[kEndOfBlock] == 0) return kInflateNoEndOfBlock;
+  if (inflater.codeLengths[kEndOfBlock] == 0) return InflateError::kNoEndOfBlock;
   inflater.nodes.count = 0;
   HuffmanNode* literalLengthRoot = nullptr;
   HuffmanNode* distanceRoot = nullptr;
-  result = buildCheckedTree(inflater, inflater.codeLengths, 0, literalLengthCount, true,
-                            &literalLengthRoot);
-  if (result < 0) return result;
-  result = buildCheckedTree(inflater, inflater.codeLengths, literalLengthCount, distanceCount, true,
-                            &distanceRoot);
-  if (result < 0) return result;
+  error = buildCheckedTree(inflater, inflater.codeLengths, 0, literalLengthCount, true,
+                           &literalLengthRoot);
+  if (error != InflateError::kNone) return error;
+  error = buildCheckedTree(inflater, inflater.codeLengths, literalLengthCount, distanceCount, true,
+                           &distanceRoot);
+  if (error != InflateError::kNone) return error;
   return codes(inflater, literalLengthRoot, distanceRoot, output, written);
 }
 
 // header: ID1 ID2 CM FLG MTIME(4) XFL OS, then what FLG announces. The
 // identification and method bytes are passed over, not compared.
-int32_t header(ByteStream& input) {
+InflateError header(ByteStream& input) {
   input.skip(2);
   input.skip(1);
   int32_t flags = input.readByte();
   input.skip(4);
   input.skip(1);
   input.skip(1);
-  if ((flags & kFlagExtra) != 0) return kInflateExtraField;
+  if ((flags & kFlagExtra) != 0) return InflateError::kExtraField;
   // A failed stream reads as 0, which ends these loops too.
   if ((flags & kFlagName) != 0) {
     while (input.readByte() != 0) {
@@ -283,7 +286,7 @@ int32_t header(ByteStream& input) {
     }
   }
   if ((flags & kFlagHeaderCrc) != 0) input.skip(2);
-  return input.failed() ? kInflateInputEnded : 0;
+  return input.failed() ? InflateError::kTruncated : InflateError::kNone;
 }
 
 }  // namespace
@@ -343,8 +346,8 @@ int32_t inflate(GzipInflater& inflater, Array<const uint8_t> input, Array<uint8_
   inflater.input.pointAt(input);
   inflater.bits.mask = 0;
   inflater.bits.stream = &inflater.input;
-  int32_t result = header(inflater.input);
-  if (result < 0) return result;
+  InflateError error = header(inflater.input);
+  if (error != InflateError::kNone) return static_cast<int32_t>(error);
 
   int32_t written = 0;
   int32_t last = 0;
@@ -352,48 +355,49 @@ int32_t inflate(GzipInflater& inflater, Array<const uint8_t> input, Array<uint8_
     last = readBits(inflater.bits, 1);
     int32_t type = readBits(inflater.bits, 2);
     // Also what stops a run of type-3 blocks: each takes three bits.
-    if (inflater.input.failed()) return kInflateInputEnded;
+    if (inflater.input.failed()) return static_cast<int32_t>(InflateError::kTruncated);
     if (type == 0) {
-      result = stored(inflater, output, written);
+      error = stored(inflater, output, written);
     } else if (type == 1) {
-      result = fixed(inflater, output, written);
+      error = fixed(inflater, output, written);
     } else if (type == 2) {
-      result = dynamic(inflater, output, written);
+      error = dynamic(inflater, output, written);
     } else {
-      result = 0;  // type 3: an empty block
+      error = InflateError::kNone;  // type 3: an empty block
     }
-    if (result < 0) return result;
+    if (error != InflateError::kNone) return static_cast<int32_t>(error);
   } while (last == 0);
   return written;
 }
 
-const char* describeInflateError(int32_t code) {
-  switch (code) {
-    case kInflateExtraField:
+const char* describeInflateError(InflateError error) {
+  switch (error) {
+    case InflateError::kNone:
+      return "no error";
+    case InflateError::kExtraField:
       return "the gzip header announces an extra field (FEXTRA), which is not read";
-    case kInflateInputEnded:
-      return "the input ends before the final block does";
-    case kInflateOutputFull:
+    case InflateError::kTruncated:
+      return kDataEndsEarly;
+    case InflateError::kOutputFull:
       return "the decoded data do not fit into the output";
-    case kInflateDistanceTooFar:
+    case InflateError::kDistanceTooFar:
       return "a copy reaches back before the first decoded byte";
-    case kInflateTooManyCodes:
+    case InflateError::kTooManyCodes:
       return "a dynamic block names more than 286 literal/length or 30 distance codes";
-    case kInflateRepeatWithoutLength:
+    case InflateError::kRepeatWithoutLength:
       return "a code-length repeat (16) comes before any length";
-    case kInflateLengthRunTooLong:
+    case InflateError::kLengthRunTooLong:
       return "a run of code lengths goes past the block's code count";
-    case kInflateOverSubscribed:
+    case InflateError::kOverSubscribed:
       return "a Huffman code is over-subscribed";
-    case kInflateIncompleteCode:
+    case InflateError::kIncompleteCode:
       return "a Huffman code is incomplete";
-    case kInflateNoEndOfBlock:
+    case InflateError::kNoEndOfBlock:
       return "a literal/length code has no end-of-block symbol";
-    case kInflateCodeLeadsNowhere:
+    case InflateError::kCodeLeadsNowhere:
       return "the bits lead to no symbol of the code";
-    default:
-      return code >= 0 ? "no error" : "unknown inflate error";
   }
+  return "unknown error";
 }
 
 }  // namespace corvexa

@@ -4,7 +4,7 @@
 // Usage:
 //   GzipInflater& inflater = makeGzipInflater(arena);  // once, at start-up
 //   int32_t written = inflate(inflater, gzipBytes, output);
-//   if (written < 0) puts(describeInflateError(written));
+//   if (written < 0) puts(describeInflateError(inflateError(written)));
 //
 // What it honours of the gzip header: FLG's FEXTRA (an extra field is not
 // read: inflate gives -1 and writes nothing), FNAME and FCOMMENT (passed over
@@ -22,8 +22,8 @@
 // length Arrays, 320 pairs, 640 nodes, 2 x 16 counters) comes from the Arena
 // once; a call allocates nothing and keeps nothing that affects the next one.
 //
-// What it refuses (a negative InflateError, never a write outside output or a
-// read before its start): input that ends before the final block does, output
+// What it refuses (a negative result, its InflateError; never a write outside
+// output or a read before its start): input that ends before the final block does, output
 // that is too small, copies from before the first byte, codes that are
 // over-subscribed or incomplete (the two incomplete codes that zlib accepts
 // are accepted too: a lone code of one bit, and a distance code with no codes
@@ -44,20 +44,31 @@ inline constexpr int32_t kCodeLengthOrderValues[19] = {16, 17, 18, 0, 8,  7, 9, 
                                                        11, 4,  12, 3, 13, 2, 14, 1, 15};
 inline constexpr Array<const int32_t> kCodeLengthOrder{19, kCodeLengthOrderValues};
 
-// What inflate gives instead of a byte count.
-enum InflateError : int32_t {
-  kInflateExtraField = -1,           // FLG announces an extra field (FEXTRA)
-  kInflateInputEnded = -2,           // the input ends before the final block does
-  kInflateOutputFull = -3,           // the decoded bytes do not fit into output
-  kInflateDistanceTooFar = -4,       // a copy reaches back before the first byte
-  kInflateTooManyCodes = -5,         // HLIT above 286 or HDIST above 30
-  kInflateRepeatWithoutLength = -6,  // code-length symbol 16 with no length before it
-  kInflateLengthRunTooLong = -7,     // a run of code lengths passes HLIT + HDIST
-  kInflateOverSubscribed = -8,       // more codes of some lengths than the bits allow
-  kInflateIncompleteCode = -9,       // codes left unused (beyond what zlib accepts)
-  kInflateNoEndOfBlock = -10,        // a literal/length code without symbol 256
-  kInflateCodeLeadsNowhere = -11,    // bits that reach no symbol, or the node pool ran out
+// Why inflate gave no byte count: its result is the negative value, and
+// inflateError() turns any result into the error (kNone for a byte count).
+enum class InflateError : int32_t {
+  kNone = 0,
+  kExtraField = -1,           // FLG announces an extra field (FEXTRA)
+  kTruncated = -2,            // the input ends before the final block does
+  kOutputFull = -3,           // the decoded bytes do not fit into output
+  kDistanceTooFar = -4,       // a copy reaches back before the first byte
+  kTooManyCodes = -5,         // HLIT above 286 or HDIST above 30
+  kRepeatWithoutLength = -6,  // code-length symbol 16 with no length before it
+  kLengthRunTooLong = -7,     // a run of code lengths passes HLIT + HDIST
+  kOverSubscribed = -8,       // more codes of some lengths than the bits allow
+  kIncompleteCode = -9,       // codes left unused (beyond what zlib accepts)
+  kNoEndOfBlock = -10,        // a literal/length code without symbol 256
+  kCodeLeadsNowhere = -11,    // bits that reach no symbol, or the node pool ran out
 };
+
+// The error of an inflate result: kNone for a byte count (>= 0).
+constexpr InflateError inflateError(int32_t result) {
+  return result >= 0 ? InflateError::kNone : static_cast<InflateError>(result);
+}
+
+// One line for a message: "no error", kDataEndsEarly, "a Huffman code is
+// over-subscribed", ...
+const char* describeInflateError(InflateError error);
 
 // (length, code) of one symbol; the symbol is the pair's index in its list.
 struct CodePair {
@@ -109,13 +120,10 @@ GzipInflater& makeGzipInflater(Arena& arena);
 
 // Decodes the gzip member in input into output from index 0. Returns the
 // number of bytes written (>= 0), -1 when the header announces an extra field
-// (FEXTRA; nothing written), or another negative InflateError code for
+// (FEXTRA; nothing written), or another negative InflateError value for
 // malformed input. After a success, inflater.input.position is just past the
 // final block's last byte (the 8-byte trailer follows).
 int32_t inflate(GzipInflater& inflater, Array<const uint8_t> input, Array<uint8_t> output);
-
-// One line for a message, e.g. "the input ends before the final block does".
-const char* describeInflateError(int32_t code);
 
 // n bits (0..16), the first read becoming bit 0. A failed stream gives 0 bits.
 int32_t readBits(InflateBitReader& reader, int32_t n);

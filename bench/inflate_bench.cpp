@@ -61,7 +61,7 @@ void runInflate(benchmark::State& state, Array<const uint8_t> member) {
     written = inflate(inflater, member, output);
     benchmark::DoNotOptimize(output.items);
   }
-  if (written < 0) state.SkipWithError(describeInflateError(written));
+  if (written < 0) state.SkipWithError(describeInflateError(inflateError(written)));
   state.SetBytesProcessed(state.iterations() * written);
   state.counters["in"] = member.count;
   state.counters["out"] = written;

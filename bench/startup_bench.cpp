@@ -16,6 +16,7 @@
 #include "assets/resources.h"
 #include "core/demo_state.h"
 #include "effects/tables.h"
+#include "music/audio_format.h"
 #include "music/song.h"
 
 using namespace corvexa;
@@ -94,7 +95,7 @@ void BM_StartUpSongRender(benchmark::State& run) {
     benchmark::DoNotOptimize(pcm.items[samples / 2]);
   }
   run.counters["samples"] = samples;
-  run.counters["song_seconds"] = samples / 44100.0;
+  run.counters["song_seconds"] = samples / static_cast<double>(kSampleRate);
 }
 BENCHMARK(BM_StartUpSongRender)->Unit(benchmark::kMillisecond);
 

@@ -21,7 +21,7 @@ configure_file(platform/corvexa.metainfo.xml.in ${generated}/corvexa.metainfo.xm
 # The screenshot: the frame after tick 5,500, six twisters and the scroller.
 set(screenshot ${CMAKE_BINARY_DIR}/screenshot/${CORVEXA_SCREENSHOT})
 add_custom_command(OUTPUT ${screenshot}
-  COMMAND corvexa-tool frames --ticks 5500 --out ${CMAKE_BINARY_DIR}/screenshot
+  COMMAND corvexa-tool frames --ticks 5500 --out-dir ${CMAKE_BINARY_DIR}/screenshot
   COMMAND ${CMAKE_COMMAND} -E rename ${CMAKE_BINARY_DIR}/screenshot/tick-05500.png ${screenshot}
   DEPENDS corvexa-tool
   VERBATIM)

@@ -45,7 +45,7 @@ struct StartUpResult {
 StartUpResult startUp(DemoState& state, ResourceTable resources = embeddedResources());
 
 // The one-line message for a failed start-up, e.g. "the embedded file
-// corvexa.xm.gz is damaged: the input ends before the final block does".
+// corvexa.xm.gz is damaged: the data ends early".
 // Writes at most size bytes, always ending in 0 (size > 0).
 void describeStartUpFailure(const StartUpResult& result, char* text, int32_t size);
 

@@ -12,7 +12,7 @@ namespace {
 
 // Motion parameters of the wobbling twisters, one set per narrow twister; the
 // wide twister takes set 0 as well.
-constexpr int16_t kTwisterMotions[kNarrowTwisterCount][6] = {
+constexpr TwisterMotion kTwisterMotions[kNarrowTwisterCount] = {
     {384, 128, 4, 512, 4, 256}, {512, 256, 4, 128, 16, 64}, {128, 384, 6, 320, 2, 544},
     {832, 128, 2, 528, 4, 128}, {64, 256, 16, 32, 3, 352},  {512, 128, 4, 256, 4, 128},
 };
@@ -26,15 +26,6 @@ constexpr char16_t kTagText[] = u"Twisty!";
 template <int32_t N>
 constexpr Array<const char16_t> textOf(const char16_t (&text)[N]) {
   return Array<const char16_t>{N - 1, text};
-}
-
-void setMotion(WobbleTwister& twister, const int16_t (&motion)[6]) {
-  twister.p0 = motion[0];
-  twister.p1 = motion[1];
-  twister.p2 = motion[2];
-  twister.p3 = motion[3];
-  twister.p4 = motion[4];
-  twister.p5 = motion[5];
 }
 
 // The blocks slide in from the right and stack up from column 12.
@@ -162,23 +153,23 @@ Scene& buildScene(Arena& arena, const EffectTables& tables, const BitmapFont& go
   WobbleTwister& wide = s.wideTwister;
   wide.texture = &s.wideTexture;
   wide.fadeStart = 920;
-  wide.level = 1;
+  wide.fadeLevel = 1;
   wide.x = 8;
   wide.hueA = 256;
   wide.hueB = 150;
-  setMotion(wide, kTwisterMotions[0]);
+  wide.motion = kTwisterMotions[0];
 
   buildCurtain(arena, s);
 
   for (int32_t i = 0; i < kNarrowTwisterCount; i++) {
     WobbleTwister& twister = s.narrowTwisters[i];
     twister.texture = &s.narrowTexture;
-    twister.fadeStart = -1;  // never fades
-    twister.level = 1;
+    twister.fadeStart = kNeverFades;
+    twister.fadeLevel = 1;
     twister.x = 6 + 52 * i;
     twister.hueA = 8 * i;
     twister.hueB = (8 * i + 128) % 256;
-    setMotion(twister, kTwisterMotions[i]);
+    twister.motion = kTwisterMotions[i];
   }
 
   setLabel(s.upperLabel, simpleFont, s.titleText, 170, -simpleFont.glyphHeight, 170, 48, 1);
@@ -215,7 +206,7 @@ void runSceneTick(Scene& s) {
 
   if (s.tick >= kJumpingWordTick && s.tick <= kJumpingWordEndTick) {
     // The jump follows the wide twister's fade: 10 at full motion down to 4, then 0.
-    int32_t v = s.wideTwister.level / 100;
+    int32_t v = s.wideTwister.fadeLevel / 100;
     if (v >= 1 && v <= 3) v = 4;
     s.bouncingText.amplitude = v;
   } else if (s.tick == kBlocksOutTick) {

@@ -45,10 +45,10 @@ StartUpResult startUp(DemoState& state, ResourceTable resources) {
   GzipInflater& inflater = makeGzipInflater(arena);
   Array<uint8_t> songBytes = arena.makeArray<uint8_t>(kSongBufferBytes);
   const int32_t inflated = inflate(inflater, song->bytes, songBytes);
-  if (inflated < 0) return {song->file, describeInflateError(inflated)};
+  if (inflated < 0) return {song->file, describeInflateError(inflateError(inflated))};
   Array<int16_t> pcm = arena.makeArray<int16_t>(kPcmBufferSamples);
   RenderedSong rendered = renderSong(arena, {songBytes.count, songBytes.items}, pcm);
-  if (rendered.status != LoadStatus::ok) return {song->file, describeLoadStatus(rendered.status)};
+  if (rendered.error != LoadError::kNone) return {song->file, describeLoadError(rendered.error)};
   state.pcmBuffer = pcm;
   state.renderedSampleCount = rendered.sampleCount;
 

@@ -23,8 +23,6 @@ int32_t projectCorner(int32_t x, int32_t y, int32_t s, int32_t c, int32_t r0, in
 TwisterTexture buildTwisterTexture(Arena& arena, const EffectTables& tables, int32_t width) {
   TwisterTexture texture;
   texture.tables = &tables;
-  texture.palette = arena.makeArray<int32_t>(3);
-  texture.palette[0] = kSeeThroughBase;
   texture.width = width;
   texture.pixels = arena.makeArray<uint8_t>(width * kTwisterRows);
   texture.runs = arena.makeArray<TwisterRun>(width * kTwisterRows);
@@ -73,10 +71,10 @@ void findTwisterRuns(TwisterTexture& texture) {
   texture.rowRuns[kTwisterRows] = count;
 }
 
-void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start, int32_t step,
-               int32_t x, Framebuffer framebuffer) {
-  texture.palette[1] = hueA * 64;
-  texture.palette[2] = hueB * 64;
+void drawStrip(const TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start,
+               int32_t step, int32_t x, Framebuffer framebuffer) {
+  // The ColourTable base of each selector: see-through, hue A, hue B.
+  const int32_t palette[3] = {kSeeThroughBase, hueA * 64, hueB * 64};
   // Whole texture periods (256 rows of 256 fractions) until every row's
   // coordinate is non-negative.
   while (start < 0 || start + int64_t{kScreenHeight} * step < 0) start += 65536;
@@ -85,7 +83,7 @@ void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t star
   // ColourTable entries from palette[s]. Selector 3 never occurs in a texture.
   uint32_t colourOf[256];
   for (int32_t selector = 0; selector < 3; selector++) {
-    const uint32_t* ramp = &texture.tables->colourTable[texture.palette[selector]];
+    const uint32_t* ramp = &texture.tables->colourTable[palette[selector]];
     for (int32_t level = 0; level < 64; level++) colourOf[selector * 64 + level] = ramp[level];
   }
   for (int32_t level = 0; level < 64; level++) colourOf[192 + level] = 0;
@@ -119,24 +117,27 @@ void SwingTwister::draw(Framebuffer framebuffer) {
 void WobbleTwister::update() {
   counter = wrapAdd(counter, 1);
   if (fadeStart < 0) {
-    level = fadeStart;  // over fadeStart: a scale of exactly 1
+    fadeLevel = fadeStart;  // over fadeStart: a scale of exactly 1
   } else if (counter < fadeStart) {
-    level = 1024;
+    fadeLevel = 1024;
   } else if (counter > (3 * fadeStart) / 2 || fadeStart / 2 == 0) {
-    level = 0;
+    fadeLevel = 0;
   } else {
     // Falls linearly from 1024 at fadeStart to 0 at fadeStart + fadeStart / 2.
-    level = ((fadeStart / 2 + fadeStart - counter) * 1024) / (fadeStart / 2);
+    fadeLevel = ((fadeStart / 2 + fadeStart - counter) * 1024) / (fadeStart / 2);
   }
 }
 
 void WobbleTwister::draw(Framebuffer framebuffer) {
   const EffectTables& t = *texture->tables;
+  const TwisterMotion& m = motion;
   const int32_t n = counter;
-  int32_t a = (t.sine(wrapAdd(wrapMul(n, p0), 32767)) * t.sine(wrapMul(n, p1))) / (32767 / p2);
-  int32_t b = t.sine(wrapMul(n, p5)) + t.sine(wrapMul(n, p3)) * p4;
-  int32_t start = (level * a) / fadeStart;
-  int32_t end = (level * b) / fadeStart;
+  int32_t a =
+      (t.sine(wrapAdd(wrapMul(n, m.startRate), 32767)) * t.sine(wrapMul(n, m.startBeatRate))) /
+      (32767 / m.startGain);
+  int32_t b = t.sine(wrapMul(n, m.endRippleRate)) + t.sine(wrapMul(n, m.endRate)) * m.endGain;
+  int32_t start = (fadeLevel * a) / fadeStart;
+  int32_t end = (fadeLevel * b) / fadeStart;
   int32_t step = (end - start) / kScreenHeight;
   drawStrip(*texture, hueA, hueB, start, step, x, framebuffer);
 }

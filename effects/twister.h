@@ -33,9 +33,10 @@ struct TwisterRun {
   uint8_t byte;
 };
 
+// A texture is only read once built, so one serves every twister of its
+// width: the hues are each draw's own (drawStrip).
 struct TwisterTexture {
   const EffectTables* tables;  // its rows come from the sine, its colours from the ramps
-  Array<int32_t> palette;      // ColourTable bases: see-through, hue A, hue B
   int32_t width;
   Array<uint8_t> pixels;   // width * 256 bytes, row-major
   Array<TwisterRun> runs;  // every row's runs, row after row (room for width * 256)
@@ -48,9 +49,10 @@ TwisterTexture buildTwisterTexture(Arena& arena, const EffectTables& tables, int
 void findTwisterRuns(TwisterTexture& texture);
 
 // Copies the texture onto 180 rows from column x. start and step are texture
-// row coordinates with 8 fraction bits; hues select ColourTable ramps.
-void drawStrip(TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start, int32_t step,
-               int32_t x, Framebuffer framebuffer);
+// row coordinates with 8 fraction bits; hues select ColourTable ramps: a
+// texture byte's selector 0 is the see-through ramp, 1 hueA's, 2 hueB's.
+void drawStrip(const TwisterTexture& texture, int32_t hueA, int32_t hueB, int32_t start,
+               int32_t step, int32_t x, Framebuffer framebuffer);
 
 // Twists back and forth on one sine with a period of 256 ticks.
 struct SwingTwister final : Effect {
@@ -64,16 +66,39 @@ struct SwingTwister final : Effect {
   void draw(Framebuffer framebuffer) override;
 };
 
+// How a WobbleTwister moves: the texture rows shown on the top and the bottom
+// screen row (start and end) as waves of the tick count n, sine indices taken
+// mod 65,536:
+//   start = sine[n * startRate + 32767] * sine[n * startBeatRate] / (32767 / startGain)
+//   end   = sine[n * endRippleRate] + sine[n * endRate] * endGain
+// each then scaled by the fade (WobbleTwister::fadeLevel).
+struct TwisterMotion {
+  int32_t startRate;      // of the wave that turns the top row (shifted half a turn)
+  int32_t startBeatRate;  // of the wave that the top row's wave is multiplied by
+  int32_t startGain;      // the top row's swing, up to about startGain x 128 texture rows
+  int32_t endRate;        // of the bottom row's main wave
+  int32_t endGain;        // its swing, up to about endGain x 128 texture rows
+  int32_t endRippleRate;  // of the small wave added to it (a swing of 128 rows)
+};
+
+// fadeStart of a twister whose motion never fades.
+inline constexpr int32_t kNeverFades = -1;
+
 // Starting angle and twist follow sums of sines; the motion can fade out.
 struct WobbleTwister final : Effect {
   TwisterTexture* texture = nullptr;
   int32_t counter = 0;
-  int32_t fadeStart = 0;  // counter at which the motion starts to fade; < 0 never
-  int32_t level = 0;      // the motion's scale numerator (over fadeStart)
+  // The motion is scaled by fadeLevel / fadeStart. fadeStart is the counter
+  // at which the fade begins: fadeLevel is 1024 before it and falls to 0 by
+  // fadeStart * 3 / 2. A twister that never fades has fadeStart kNeverFades,
+  // and each update sets fadeLevel to it too, for a scale of exactly 1 (drawn
+  // before its first update, with a fadeLevel of 1, it moves mirrored).
+  int32_t fadeStart = 0;
+  int32_t fadeLevel = 0;
   int32_t x = 0;
   int32_t hueA = 0;
   int32_t hueB = 0;
-  int32_t p0 = 0, p1 = 0, p2 = 0, p3 = 0, p4 = 0, p5 = 0;
+  TwisterMotion motion{};
 
   void update() override;
   void draw(Framebuffer framebuffer) override;

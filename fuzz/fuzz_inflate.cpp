@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Array<uint8_t> output = arena.makeArray<uint8_t>(1 << 20);
   if (size > (1u << 24)) return -1;
   const int32_t written = inflate(inflater, {static_cast<int32_t>(size), data}, output);
-  if (written > output.count || written < kInflateCodeLeadsNowhere) abort();
+  if (written > output.count || written < static_cast<int32_t>(InflateError::kCodeLeadsNowhere))
+    abort();
   if (written >= 0 && inflater.input.position > static_cast<int32_t>(size)) abort();
-  if (written < 0 && describeInflateError(written)[0] == '\0') abort();
   return 0;
 }

@@ -8,7 +8,7 @@
 #include "tools/common/tool_failure.h"
 #include "tools/corvexa-tool/tick_list.h"
 
-using namespace corvexa::tool;
+using namespace corvexa::corvexa_tool;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return -1;

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Array<int16_t> output = arena.makeArray<int16_t>(5 * kSampleRate);
   const RenderedSong song = renderSong(arena, {static_cast<int32_t>(size), data}, output);
   if (song.sampleCount < 0 || song.sampleCount > output.count) abort();
-  if (song.status != LoadStatus::ok && song.sampleCount != 0) abort();
-  if (describeLoadStatus(song.status) == nullptr) abort();
+  if (song.error != LoadError::kNone && song.sampleCount != 0) abort();
+  if (describeLoadError(song.error) == nullptr) abort();
   return 0;
 }

@@ -18,89 +18,89 @@ void advanceIfValid(ByteStream& stream, int32_t n) {
 
 }  // namespace
 
-const char* describeLoadStatus(LoadStatus status) {
-  switch (status) {
-    case LoadStatus::ok:
-      return "";
-    case LoadStatus::truncated:
-      return "the file ends inside the song (truncated)";
-    case LoadStatus::wrongVersion:
+const char* describeLoadError(LoadError error) {
+  switch (error) {
+    case LoadError::kNone:
+      return "no error";
+    case LoadError::kTruncated:
+      return kDataEndsEarly;
+    case LoadError::kWrongVersion:
       return "not an XM file of version 1.04";
-    case LoadStatus::badSongLength:
+    case LoadError::kBadSongLength:
       return "the song length is not between 1 and 256";
-    case LoadStatus::badChannelCount:
+    case LoadError::kBadChannelCount:
       return "the channel count is not between 1 and 8";
-    case LoadStatus::tooManyPatterns:
+    case LoadError::kTooManyPatterns:
       return "the pattern count is not between 0 and 64";
-    case LoadStatus::tooManyInstruments:
+    case LoadError::kTooManyInstruments:
       return "the instrument count is not between 0 and 32";
-    case LoadStatus::badSpeed:
+    case LoadError::kBadSpeed:
       return "the default speed is not between 0 and 255";
-    case LoadStatus::badTempo:
+    case LoadError::kBadTempo:
       return "the default tempo is below 32";
-    case LoadStatus::missingPattern:
+    case LoadError::kMissingPattern:
       return "an order entry names a pattern the file does not hold";
-    case LoadStatus::emptyPattern:
+    case LoadError::kEmptyPattern:
       return "a pattern has no rows";
-    case LoadStatus::tooManyNotes:
+    case LoadError::kTooManyNotes:
       return "the patterns hold more than 32,768 notes";
-    case LoadStatus::tooManySamples:
+    case LoadError::kTooManySamples:
       return "an instrument has more than 8 samples";
-    case LoadStatus::badSampleMap:
+    case LoadError::kBadSampleMap:
       return "an instrument's sample map names a sample slot above 7";
-    case LoadStatus::badEnvelope:
+    case LoadError::kBadEnvelope:
       return "a volume envelope has more than 12 points";
-    case LoadStatus::badEnvelopeLoop:
+    case LoadError::kBadEnvelopeLoop:
       return "a volume envelope loop names a point the envelope does not have";
-    case LoadStatus::badSampleLength:
+    case LoadError::kBadSampleLength:
       return "a sample has a negative length";
-    case LoadStatus::tooManySampleFrames:
+    case LoadError::kTooManySampleFrames:
       return "the samples hold more than 524,288 frames";
   }
-  return "unknown load status";
+  return "unknown error";
 }
 
 // A refused song is left empty: nothing of it is played.
-LoadStatus ModuleLoader::refuse(LoadStatus status) {
+LoadError ModuleLoader::refuse(LoadError error) {
   module.songLength = 0;
   module.patternCount = 0;
   module.instrumentCount = 0;
   module.channelCount = 0;
   module.sampleFrameCount = 0;
-  return status;
+  return error;
 }
 
-LoadStatus ModuleLoader::load() {
-  LoadStatus status = readHeader();
-  if (status != LoadStatus::ok) return status;
+LoadError ModuleLoader::load() {
+  LoadError error = readHeader();
+  if (error != LoadError::kNone) return error;
 
   int32_t noteIndex = 0;
   for (int32_t p = 0; p < module.patternCount; p++) {
-    status = readPattern(p, noteIndex);
-    if (status != LoadStatus::ok) return refuse(status);
+    error = readPattern(p, noteIndex);
+    if (error != LoadError::kNone) return refuse(error);
     noteIndex += module.patterns[p].rowCount * module.channelCount;
   }
 
   int32_t poolIndex = 0;
   for (int32_t i = 0; i < module.instrumentCount; i++) {
-    status = readInstrument(module.instruments[i], poolIndex);
-    if (status != LoadStatus::ok) return refuse(status);
+    error = readInstrument(module.instruments[i], poolIndex);
+    if (error != LoadError::kNone) return refuse(error);
   }
   // A header size or packed size that points past the end of the data.
-  if (stream.failed() || stream.position > stream.data.count) return refuse(LoadStatus::truncated);
+  if (stream.failed() || stream.position > stream.data.count) return refuse(LoadError::kTruncated);
   module.sampleFrameCount = poolIndex;
-  return LoadStatus::ok;
+  return LoadError::kNone;
 }
 
 // The identification, the version word and the header of version 0x0104:
 // counts, flags, speed, tempo and the 256-entry order table.
-LoadStatus ModuleLoader::readHeader() {
+LoadError ModuleLoader::readHeader() {
   stream.readBytes(module.idText.count, module.idText);
   stream.readBytes(module.songName.count, module.songName);
   stream.readBytes(module.trackerName.count, module.trackerName);
   int16_t version = stream.readInt16();
-  if (stream.failed()) return refuse(LoadStatus::truncated);
-  if (version != kVersion) return refuse(LoadStatus::wrongVersion);
+  if (stream.failed()) return refuse(LoadError::kTruncated);
+  if (version != kVersion) return refuse(LoadError::kWrongVersion);
 
   stream.skip(4);  // header size: the header is always read as 0x0104's
   module.songLength = stream.readInt16();
@@ -112,49 +112,49 @@ LoadStatus ModuleLoader::readHeader() {
   module.defaultSpeed = stream.readInt16();
   module.defaultBpm = stream.readInt16();
   stream.readBytes(module.orderTable.count, module.orderTable);
-  if (stream.failed()) return refuse(LoadStatus::truncated);
+  if (stream.failed()) return refuse(LoadError::kTruncated);
 
   if (module.songLength < 1 || module.songLength > kOrderTableCount)
-    return refuse(LoadStatus::badSongLength);
+    return refuse(LoadError::kBadSongLength);
   if (module.channelCount < 1 || module.channelCount > kMaxChannels)
-    return refuse(LoadStatus::badChannelCount);
+    return refuse(LoadError::kBadChannelCount);
   if (module.patternCount < 0 || module.patternCount > kMaxPatterns)
-    return refuse(LoadStatus::tooManyPatterns);
+    return refuse(LoadError::kTooManyPatterns);
   if (module.instrumentCount < 0 || module.instrumentCount > kMaxInstruments)
-    return refuse(LoadStatus::tooManyInstruments);
-  if (module.defaultSpeed < 0 || module.defaultSpeed > 255) return refuse(LoadStatus::badSpeed);
-  if (module.defaultBpm < 32) return refuse(LoadStatus::badTempo);
+    return refuse(LoadError::kTooManyInstruments);
+  if (module.defaultSpeed < 0 || module.defaultSpeed > 255) return refuse(LoadError::kBadSpeed);
+  if (module.defaultBpm < 32) return refuse(LoadError::kBadTempo);
   for (int32_t i = 0; i < module.songLength; i++) {
-    if (module.orderTable[i] >= module.patternCount) return refuse(LoadStatus::missingPattern);
+    if (module.orderTable[i] >= module.patternCount) return refuse(LoadError::kMissingPattern);
   }
-  return LoadStatus::ok;
+  return LoadError::kNone;
 }
 
 // One pattern: a header (its length, packing type, rows and packed size), then
 // rows * channelCount packed notes, row by row.
-LoadStatus ModuleLoader::readPattern(int32_t pattern, int32_t firstNote) {
+LoadError ModuleLoader::readPattern(int32_t pattern, int32_t firstNote) {
   int32_t headerLength = stream.readInt32();
   stream.skip(1);  // packing type
   int32_t rows = stream.readInt16();
   int32_t packedSize = stream.readInt16();
-  if (stream.failed()) return LoadStatus::truncated;
+  if (stream.failed()) return LoadError::kTruncated;
   if (headerLength > 9) advanceIfValid(stream, headerLength - 9);
-  if (rows <= 0) return LoadStatus::emptyPattern;
+  if (rows <= 0) return LoadError::kEmptyPattern;
   const int32_t noteCount = rows * module.channelCount;
-  if (noteCount > kMaxNotes - firstNote) return LoadStatus::tooManyNotes;
+  if (noteCount > kMaxNotes - firstNote) return LoadError::kTooManyNotes;
 
   module.patterns[pattern] = PatternEntry{firstNote, rows};
   // A packed size of 0 is how trackers store a pattern with no notes: the
   // bytes that follow already belong to the next pattern.
-  if (packedSize == 0) return stream.failed() ? LoadStatus::truncated : LoadStatus::ok;
+  if (packedSize == 0) return stream.failed() ? LoadError::kTruncated : LoadError::kNone;
 
   const int32_t dataStart = stream.position;
   for (int32_t i = 0; i < noteCount; i++) readNote(module.notePool[firstNote + i]);
-  if (stream.failed()) return LoadStatus::truncated;
+  if (stream.failed()) return LoadError::kTruncated;
   // Skip what the notes left of the packed data; never move back.
   const int32_t used = stream.position - dataStart;
   if (used < packedSize) stream.advance(packedSize - used);
-  return LoadStatus::ok;
+  return LoadError::kNone;
 }
 
 // One packed note: a first byte with bit 7 set says which of the five fields
@@ -183,17 +183,17 @@ void ModuleLoader::readNote(Note& note) {
 // One instrument: its header (size, name, type, sample count), and when it has
 // samples the sample map, both envelopes, their settings, auto-vibrato and
 // fade-out; then the sample headers and the sample data.
-LoadStatus ModuleLoader::readInstrument(Instrument& instrument, int32_t& poolIndex) {
+LoadError ModuleLoader::readInstrument(Instrument& instrument, int32_t& poolIndex) {
   const int32_t start = stream.position;
   const int32_t headerSize = stream.readInt32();
   advanceIfValid(stream, 22);  // name
   stream.skip(1);              // type
   instrument.sampleCount = stream.readInt16();
-  if (stream.failed()) return LoadStatus::truncated;
+  if (stream.failed()) return LoadError::kTruncated;
   // An instrument without samples ends after these 29 bytes, whatever its size.
-  if (instrument.sampleCount == 0) return LoadStatus::ok;
+  if (instrument.sampleCount == 0) return LoadError::kNone;
   if (instrument.sampleCount < 0 || instrument.sampleCount > kMaxSamplesPerInstrument)
-    return LoadStatus::tooManySamples;
+    return LoadError::kTooManySamples;
 
   stream.skip(4);  // sample header size: always 40 bytes
   for (uint8_t& slot : instrument.sampleMap) slot = stream.readByte();
@@ -205,29 +205,29 @@ LoadStatus ModuleLoader::readInstrument(Instrument& instrument, int32_t& poolInd
     point.tick = stream.readInt16();
     point.value = static_cast<int16_t>(stream.readInt16() * 4);
   }
-  LoadStatus status = readEnvelopeSettings(instrument);
-  if (stream.failed()) return LoadStatus::truncated;
-  if (status != LoadStatus::ok) return status;
+  LoadError error = readEnvelopeSettings(instrument);
+  if (stream.failed()) return LoadError::kTruncated;
+  if (error != LoadError::kNone) return error;
   for (uint8_t slot : instrument.sampleMap) {
-    if (slot >= kMaxSamplesPerInstrument) return LoadStatus::badSampleMap;
+    if (slot >= kMaxSamplesPerInstrument) return LoadError::kBadSampleMap;
   }
 
   const int32_t used = stream.position - start;
   if (used < headerSize) stream.advance(headerSize - used);
 
   for (int32_t s = 0; s < instrument.sampleCount; s++) readSampleHeader(instrument.samples[s]);
-  if (stream.failed()) return LoadStatus::truncated;
+  if (stream.failed()) return LoadError::kTruncated;
   for (int32_t s = 0; s < instrument.sampleCount; s++) {
-    status = readSampleData(instrument.samples[s], poolIndex);
-    if (status != LoadStatus::ok) return status;
+    error = readSampleData(instrument.samples[s], poolIndex);
+    if (error != LoadError::kNone) return error;
   }
-  return LoadStatus::ok;
+  return LoadError::kNone;
 }
 
 // The envelope counts and indexes, the volume type, auto-vibrato and fade-out.
 // A volume envelope that is off gets count 0; one without sustain or loop gets
 // the "none" indexes.
-LoadStatus ModuleLoader::readEnvelopeSettings(Instrument& instrument) {
+LoadError ModuleLoader::readEnvelopeSettings(Instrument& instrument) {
   instrument.volumePointCount = stream.readByte();
   instrument.panningPointCount = stream.readByte();
   instrument.volumeSustainPoint = stream.readByte();
@@ -246,7 +246,7 @@ LoadStatus ModuleLoader::readEnvelopeSettings(Instrument& instrument) {
 
   if (!(volumeType & 0x01)) {
     instrument.volumePointCount = 0;
-    return LoadStatus::ok;
+    return LoadError::kNone;
   }
   if (!(volumeType & 0x02)) instrument.volumeSustainPoint = kNoEnvelopeSustain;
   if (!(volumeType & 0x04)) {
@@ -254,11 +254,11 @@ LoadStatus ModuleLoader::readEnvelopeSettings(Instrument& instrument) {
     instrument.volumeLoopEnd = kNoEnvelopeLoopEnd;
   }
   const int32_t count = instrument.volumePointCount;
-  if (count > kEnvelopePointCount) return LoadStatus::badEnvelope;
+  if (count > kEnvelopePointCount) return LoadError::kBadEnvelope;
   if (count > 0 && (volumeType & 0x04) &&
       (instrument.volumeLoopStart >= count || instrument.volumeLoopEnd >= count))
-    return LoadStatus::badEnvelopeLoop;
-  return LoadStatus::ok;
+    return LoadError::kBadEnvelopeLoop;
+  return LoadError::kNone;
 }
 
 // One 40-byte sample header: length, loop start and loop length, volume,
@@ -285,9 +285,9 @@ void ModuleLoader::readSampleHeader(Sample& sample) {
 // One sample's frames, delta-coded in the file: 16-bit values, or bytes that
 // become the high byte of a 16-bit frame. Differences add up wrapping in 16
 // bits (for 8-bit data that is 8-bit delta decoding scaled by 256).
-LoadStatus ModuleLoader::readSampleData(Sample& sample, int32_t& poolIndex) {
-  if (sample.length < 0) return LoadStatus::badSampleLength;
-  if (sample.length > kMaxSampleFrames - poolIndex) return LoadStatus::tooManySampleFrames;
+LoadError ModuleLoader::readSampleData(Sample& sample, int32_t& poolIndex) {
+  if (sample.length < 0) return LoadError::kBadSampleLength;
+  if (sample.length > kMaxSampleFrames - poolIndex) return LoadError::kTooManySampleFrames;
   sample.poolOffset = poolIndex;
   int16_t* frames = &module.samplePool[poolIndex];
   if (sample.sixteenBit) {
@@ -296,11 +296,11 @@ LoadStatus ModuleLoader::readSampleData(Sample& sample, int32_t& poolIndex) {
     for (int32_t i = 0; i < sample.length; i++)
       frames[i] = static_cast<int16_t>(stream.readByte() << 8);
   }
-  if (stream.failed()) return LoadStatus::truncated;
+  if (stream.failed()) return LoadError::kTruncated;
   for (int32_t i = 1; i < sample.length; i++)
     frames[i] = static_cast<int16_t>(frames[i] + frames[i - 1]);
   poolIndex += sample.length;
-  return LoadStatus::ok;
+  return LoadError::kNone;
 }
 
 }  // namespace corvexa

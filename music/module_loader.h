@@ -9,9 +9,9 @@
 // bytes read, whatever its header size says; each sample header is 40 bytes;
 // a pattern with no packed data is an empty pattern.
 //
-// What it cannot hold or play it refuses with a LoadStatus, and then leaves
+// What it cannot hold or play it refuses with a LoadError, and then leaves
 // the Module empty (song length 0: a Player renders nothing from it). Every
-// code below names one reason; describeLoadStatus gives its one-line text.
+// code below names one reason; describeLoadError gives its one-line text.
 #pragma once
 
 #include <cstdint>
@@ -21,46 +21,48 @@
 
 namespace corvexa {
 
-enum class LoadStatus : int32_t {
-  ok = 0,
-  truncated,            // the data ends inside the song
-  wrongVersion,         // the version word is not 0x0104 (the names are kept)
-  badSongLength,        // song length outside 1..256
-  badChannelCount,      // channel count outside 1..8
-  tooManyPatterns,      // pattern count outside 0..64
-  tooManyInstruments,   // instrument count outside 0..32
-  badSpeed,             // default speed outside 0..255
-  badTempo,             // default tempo below 32
-  missingPattern,       // a played order entry names a pattern the file lacks
-  emptyPattern,         // a pattern with 0 (or fewer) rows
-  tooManyNotes,         // more than 32,768 notes over all patterns
-  tooManySamples,       // an instrument with more than 8 (or fewer than 0) samples
-  badSampleMap,         // a sample map entry above 7
-  badEnvelope,          // a volume envelope in use with more than 12 points
-  badEnvelopeLoop,      // a volume envelope loop naming a point beyond its count
-  badSampleLength,      // a negative sample length
-  tooManySampleFrames,  // more than 524,288 frames over all samples
+// Why load() refused a file; kNone when it read the song.
+enum class LoadError : int32_t {
+  kNone = 0,
+  kTruncated,            // the data ends inside the song
+  kWrongVersion,         // the version word is not 0x0104 (the names are kept)
+  kBadSongLength,        // song length outside 1..256
+  kBadChannelCount,      // channel count outside 1..8
+  kTooManyPatterns,      // pattern count outside 0..64
+  kTooManyInstruments,   // instrument count outside 0..32
+  kBadSpeed,             // default speed outside 0..255
+  kBadTempo,             // default tempo below 32
+  kMissingPattern,       // a played order entry names a pattern the file lacks
+  kEmptyPattern,         // a pattern with 0 (or fewer) rows
+  kTooManyNotes,         // more than 32,768 notes over all patterns
+  kTooManySamples,       // an instrument with more than 8 (or fewer than 0) samples
+  kBadSampleMap,         // a sample map entry above 7
+  kBadEnvelope,          // a volume envelope in use with more than 12 points
+  kBadEnvelopeLoop,      // a volume envelope loop naming a point beyond its count
+  kBadSampleLength,      // a negative sample length
+  kTooManySampleFrames,  // more than 524,288 frames over all samples
 };
 
-// One line saying why a file was refused ("" for ok).
-const char* describeLoadStatus(LoadStatus status);
+// One line for a message: "no error", kDataEndsEarly, "the channel count is
+// not between 1 and 8", ...
+const char* describeLoadError(LoadError error);
 
 struct ModuleLoader {
   Module& module;
   ByteStream& stream;
 
   // Reads the file from the stream's position into the (empty) Module.
-  LoadStatus load();
+  LoadError load();
 
  private:
-  LoadStatus readHeader();
-  LoadStatus readPattern(int32_t pattern, int32_t firstNote);
+  LoadError readHeader();
+  LoadError readPattern(int32_t pattern, int32_t firstNote);
   void readNote(Note& note);
-  LoadStatus readInstrument(Instrument& instrument, int32_t& poolIndex);
-  LoadStatus readEnvelopeSettings(Instrument& instrument);
+  LoadError readInstrument(Instrument& instrument, int32_t& poolIndex);
+  LoadError readEnvelopeSettings(Instrument& instrument);
   void readSampleHeader(Sample& sample);
-  LoadStatus readSampleData(Sample& sample, int32_t& poolIndex);
-  LoadStatus refuse(LoadStatus status);
+  LoadError readSampleData(Sample& sample, int32_t& poolIndex);
+  LoadError refuse(LoadError error);
 };
 
 }  // namespace corvexa

@@ -10,10 +10,10 @@ RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t>
   ByteStream stream;
   stream.pointAt(bytes);
   ModuleLoader loader{module, stream};
-  const LoadStatus status = loader.load();
-  if (status != LoadStatus::ok) return {status, &module, 0};
+  const LoadError error = loader.load();
+  if (error != LoadError::kNone) return {error, &module, 0};
   Player& player = createPlayer(arena);
-  return {status, &module, player.render(module, output)};
+  return {error, &module, player.render(module, output)};
 }
 
 }  // namespace corvexa

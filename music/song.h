@@ -17,7 +17,7 @@ inline constexpr int32_t kSongBufferBytes = 1048576;
 inline constexpr int32_t kPcmBufferSamples = 16777216;
 
 struct RenderedSong {
-  LoadStatus status;     // ok, or why the bytes were refused (then nothing is rendered)
+  LoadError error;       // kNone, or why the bytes were refused (then nothing is rendered)
   const Module* module;  // the loaded song (empty when refused)
   int32_t sampleCount;   // samples written to the start of the output
 };

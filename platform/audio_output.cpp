@@ -32,40 +32,38 @@ bool startAudio(AudioOutput& audio, Demo& demo) {
   if (audio.device == 0) return silent("no audio device");
   // The stream's first two refills (its silence) go in before playback
   // starts, so the device's first samples are exactly the stream's.
-  audio.stream->read(audio.buffers[0], kAudioRefillSamples);
-  audio.stream->read(audio.buffers[1], kAudioRefillSamples);
-  if (SDL_QueueAudio(audio.device, audio.buffers[0], kBufferBytes) != 0 ||
-      SDL_QueueAudio(audio.device, audio.buffers[1], kBufferBytes) != 0) {
-    silent("the audio device takes no samples");
-    SDL_CloseAudioDevice(audio.device);
-    audio.device = 0;
-    return false;
+  for (int32_t i = 0; i < 2; i++) {
+    audio.stream->read(audio.refill, kAudioRefillSamples);
+    if (SDL_QueueAudio(audio.device, audio.refill, kBufferBytes) != 0) {
+      silent("the audio device takes no samples");
+      SDL_CloseAudioDevice(audio.device);
+      audio.device = 0;
+      return false;
+    }
   }
   SDL_PauseAudioDevice(audio.device, 0);
   audio.stopping = false;
-  audio.workItem = std::thread(runAudioWorkItem, std::ref(audio));
+  audio.refillThread = std::thread(runAudioRefills, std::ref(audio));
   return true;
 }
 
-void runAudioWorkItem(AudioOutput& audio) {
-  int32_t index = 0;  // the buffer that finished first
+void runAudioRefills(AudioOutput& audio) {
   while (!audio.stopping.load(std::memory_order_relaxed)) {
     if (SDL_GetQueuedAudioSize(audio.device) > kBufferBytes) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kAudioPollMs));
       continue;
     }
-    audio.stream->read(audio.buffers[index], kAudioRefillSamples);
-    if (SDL_QueueAudio(audio.device, audio.buffers[index], kBufferBytes) != 0) {
+    audio.stream->read(audio.refill, kAudioRefillSamples);
+    if (SDL_QueueAudio(audio.device, audio.refill, kBufferBytes) != 0) {
       silent("the audio device stopped taking samples");
       return;
     }
-    index ^= 1;
   }
 }
 
 void stopAudio(AudioOutput& audio) {
   audio.stopping = true;
-  if (audio.workItem.joinable()) audio.workItem.join();
+  if (audio.refillThread.joinable()) audio.refillThread.join();
   if (audio.device != 0) SDL_CloseAudioDevice(audio.device);
   audio.device = 0;
 }

@@ -32,10 +32,7 @@ int main(int, char**) {
     }
   }
   if (ok) ok = viewSetWindow(view, *state);
-  if (ok) {
-    viewLoad(view);
-    ok = viewRun(view);
-  }
+  if (ok) ok = viewRun(view);
   viewUninitialize(view);
   return ok ? 0 : 1;
 }

@@ -43,4 +43,9 @@ void reportNote(const char* format, ...) {
   va_end(arguments);
 }
 
+bool fail(const char* what) {
+  reportFatal("%s failed: %s", what, SDL_GetError());
+  return false;
+}
+
 }  // namespace corvexa

@@ -3,6 +3,8 @@
 //   reportFatal  a problem that ends the program (no display, no window, no
 //                renderer); the caller then ends it with status 1
 //   reportNote   something the show goes on without (no audio device, ...)
+//   fail         an SDL call that failed: "WHAT failed: SDL's reason" as a
+//                fatal report, and false for the caller to answer
 //
 // On Linux both go to standard error, prefixed "corvexa: ". A Windows GUI
 // program has no console: there a fatal problem is shown in one message box
@@ -20,5 +22,8 @@ namespace corvexa {
 
 void reportFatal(const char* format, ...) CORVEXA_PRINTF(1, 2);
 void reportNote(const char* format, ...) CORVEXA_PRINTF(1, 2);
+
+// reportFatal("%s failed: %s", what, SDL_GetError()); answers false.
+bool fail(const char* what);
 
 }  // namespace corvexa

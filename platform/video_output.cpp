@@ -11,11 +11,6 @@ namespace {
 
 constexpr int32_t kRowBytes = kScreenWidth * 4;
 
-bool fail(const char* what) {
-  reportFatal("%s failed: %s", what, SDL_GetError());
-  return false;
-}
-
 // The rectangle to copy the texture to. SDL turns a copy about the centre of
 // its destination, so a turned picture's unturned rectangle (320s x 180s)
 // shares its centre with the placement (180s x 320s).

@@ -19,7 +19,7 @@
 
 #include <cstdint>
 
-#include "platform/placement.h"
+#include "core/placement.h"
 
 namespace corvexa {
 

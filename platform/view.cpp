@@ -13,11 +13,6 @@ namespace corvexa {
 
 namespace {
 
-bool fail(const char* what) {
-  reportFatal("%s failed: %s", what, SDL_GetError());
-  return false;
-}
-
 bool noDisplay(const char* why) {
 #ifdef _WIN32
   reportFatal("no display to show the demo on (%s)", why);
@@ -288,8 +283,6 @@ bool viewSetWindow(View& view, DemoState& state) {
   view.host = makeFrameHost(arena, *view.demo);
   return !view.closed;
 }
-
-void viewLoad(View&) {}  // every asset is compiled in
 
 void handleEvent(View& view, const SDL_Event& event) {
   switch (event.type) {

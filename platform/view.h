@@ -6,10 +6,10 @@
 //   viewSetWindow    the window, desktop fullscreen on the display under the
 //                    mouse pointer (the one the user started from), its video
 //                    output and the frame host; the show's state must exist
-//   viewLoad         nothing to load: every asset is compiled in
 //   viewRun          the main loop, until the window closes or a press stops
 //                    the show
 //   viewUninitialize audio, video, window and SDL closed in reverse order
+// (there is no step that loads anything: every asset is compiled in).
 //
 // Events (handleEvent): the window shown, hidden, minimised or restored sets
 // visible; closing it, or Escape, sets closed; F11 or Alt+Enter switch between
@@ -71,7 +71,6 @@ struct View {
 // Each answers false after one line on stderr when SDL fails.
 bool viewInitialize(View& view);
 bool viewSetWindow(View& view, DemoState& state);
-void viewLoad(View& view);
 bool viewRun(View& view);
 void viewUninitialize(View& view);
 

@@ -23,6 +23,11 @@
 //   corvexaTick()                   ticks the show has run.
 //   corvexaSong(), corvexaSongLength()
 //                                   the rendered song, for the page's checks.
+//   corvexaPlace(width, height)     where the picture goes in a window of that
+//                                   many device pixels, the desktop program's
+//                                   placement (core/placement.h): the address of
+//                                   six 32-bit values, turned (0 or 1), scale,
+//                                   x, y, width and height.
 //
 // Everything runs on the page's one thread: the audio refills are answered
 // there too, so nothing here is shared between threads.
@@ -34,6 +39,7 @@
 #include "core/audio_stream.h"
 #include "core/demo_state.h"
 #include "core/frame_host.h"
+#include "core/placement.h"
 
 using namespace corvexa;
 
@@ -50,6 +56,7 @@ struct Show {
 
 Show* show = nullptr;
 AudioSample audioBlock[kAudioRefillSamples];
+int32_t placement[6];  // corvexaPlace's answer, for the page to read
 
 }  // namespace
 
@@ -110,6 +117,14 @@ EMSCRIPTEN_KEEPALIVE const int16_t* corvexaSong() {
 
 EMSCRIPTEN_KEEPALIVE int32_t corvexaSongLength() {
   return show != nullptr ? show->state.renderedSampleCount : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const int32_t* corvexaPlace(int32_t width, int32_t height) {
+  const Placement place = placePicture(width, height);
+  const int32_t values[6] = {place.turned ? 1 : 0, place.scale, place.x, place.y,
+                             place.width,          place.height};
+  for (int32_t i = 0; i < 6; i++) placement[i] = values[i];
+  return placement;
 }
 
 }  // extern "C"

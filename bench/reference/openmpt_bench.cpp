@@ -13,6 +13,7 @@
 #include "assets/gzip_inflater.h"
 #include "assets/resources.h"
 #include "core/demo_state.h"
+#include "music/audio_format.h"
 #include "music/song.h"
 
 using namespace corvexa;
@@ -32,7 +33,7 @@ void BM_OpenMptRenderSong(benchmark::State& run) {
     song.set_render_param(openmpt::module::RENDER_VOLUMERAMPING_STRENGTH, 0);
     song.ctl_set_integer("dither", 0);
     samples = 0;
-    while (size_t n = song.read(44100, block.size(), block.data())) samples += n;
+    while (size_t n = song.read(kSampleRate, block.size(), block.data())) samples += n;
     benchmark::DoNotOptimize(block.data());
   }
   run.counters["samples"] = static_cast<double>(samples);

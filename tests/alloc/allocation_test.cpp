@@ -73,7 +73,7 @@ TEST(Allocation, LoadingAndRenderingTheSongAllocateNothing) {
   ByteStream stream;
   stream.pointAt({songBytes.count, songBytes.items});
   ModuleLoader loader{module, stream};
-  ASSERT_EQ(loader.load(), LoadStatus::ok);
+  ASSERT_EQ(loader.load(), LoadError::kNone);
   int32_t rendered = player.render(module, pcm);
   EXPECT_EQ(allocations.load() - before, 0);
   EXPECT_EQ(arena.bytesAllocated(), arenaBefore);

@@ -233,21 +233,14 @@ TEST(GifDecoder, FullTableStopsGrowingUntilTheNextClear) {
   // added entry 5 + i, the indices of literals i - 1 and i.
   std::vector<uint8_t> indices;
   for (int32_t i = 0; i < 5000; i++) indices.push_back(static_cast<uint8_t>(i * 7 % 4));
-  CodeWriter writer;
-  int32_t width = 3, count = 6;
-  writer.put(4, 3);
-  for (size_t i = 0; i < indices.size(); i++) {
-    writer.put(indices[i], width);
-    if (i > 0 && count < 4096) {
-      int32_t added = count++;
-      if (added >= (1 << width) - 1 && width < 12) width++;
-    }
-  }
-  ASSERT_EQ(width, 12);
-  writer.put(4095, 12);
-  writer.put(4, 12);  // a clear starts afresh at width 3
-  writer.put(3, 3);
-  writer.put(5, 3);
+  make_fonts::LzwCodeWriter writer(4, 2);
+  writer.clear();
+  for (uint8_t index : indices) writer.put(index);
+  ASSERT_EQ(writer.width(), 12);
+  writer.put(4095);
+  writer.clear();  // at width 12; afresh at width 3
+  writer.put(3);
+  writer.end();
   indices.push_back(indices[4089]);
   indices.push_back(indices[4090]);
   indices.push_back(3);

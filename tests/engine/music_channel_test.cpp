@@ -37,7 +37,7 @@ struct Rig {
     module = &createModule(arena);
     ByteStream stream;
     stream.pointAt({static_cast<int32_t>(bytes.size()), bytes.data()});
-    EXPECT_EQ((ModuleLoader{*module, stream}.load()), LoadStatus::ok);
+    EXPECT_EQ((ModuleLoader{*module, stream}.load()), LoadError::kNone);
     makeChannel(arena, channel);
     channel.reset();
   }

@@ -10,7 +10,7 @@ namespace {
 struct Loaded {
   Arena arena;
   Module* module = nullptr;
-  LoadStatus status = LoadStatus::ok;
+  LoadError status = LoadError::kNone;
 };
 
 void loadInto(Loaded& loaded, const std::vector<uint8_t>& bytes) {
@@ -49,7 +49,7 @@ xm::SongPlan twoPatternSong() {
 TEST(ModuleLoader, ReadsHeaderPatternsInstrumentsAndSamples) {
   Loaded loaded;
   loadInto(loaded, xm::build(twoPatternSong()));
-  ASSERT_EQ(loaded.status, LoadStatus::ok);
+  ASSERT_EQ(loaded.status, LoadError::kNone);
   const Module& m = *loaded.module;
   EXPECT_EQ(m.channelCount, 2);
   EXPECT_EQ(m.patternCount, 2);
@@ -102,7 +102,7 @@ TEST(ModuleLoader, PackedAndUnpackedNotes) {
   song.patterns[0].data = {0x80, 0x98, 0x0A, 0x21, 25, 2, 0x40, 0x0E, 0x05};
   Loaded loaded;
   loadInto(loaded, xm::build(song));
-  ASSERT_EQ(loaded.status, LoadStatus::ok);
+  ASSERT_EQ(loaded.status, LoadError::kNone);
   const Note* n = loaded.module->notePool.items;
   EXPECT_EQ(n[0].key + n[0].instrument + n[0].volume + n[0].effect + n[0].parameter, 0);
   EXPECT_EQ(n[1].key, 0);
@@ -146,7 +146,7 @@ TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
   song.instruments[1].sampleMap[0] = 0;
   Loaded loaded;
   loadInto(loaded, xm::build(song));
-  ASSERT_EQ(loaded.status, LoadStatus::ok);
+  ASSERT_EQ(loaded.status, LoadError::kNone);
   const Module& m = *loaded.module;
   EXPECT_EQ(m.notePool[0].key, 50);
   EXPECT_EQ(m.patterns[1].rowCount, 5);
@@ -169,12 +169,12 @@ TEST(ModuleLoader, OnlyTheVersionWordDecides) {
   for (int32_t i = 0; i < 58; i++) bytes[i] = 0;  // ID text, names
   Loaded zeroNames;
   loadInto(zeroNames, bytes);
-  EXPECT_EQ(zeroNames.status, LoadStatus::ok);
+  EXPECT_EQ(zeroNames.status, LoadError::kNone);
 
   song.version = 0x0103;
   Loaded old;
   loadInto(old, xm::build(song));
-  EXPECT_EQ(old.status, LoadStatus::wrongVersion);
+  EXPECT_EQ(old.status, LoadError::kWrongVersion);
   EXPECT_EQ(old.module->trackerName[0], 'X');  // the names were read
   EXPECT_EQ(old.module->songLength, 0);
   EXPECT_EQ(old.module->patternCount, 0);
@@ -187,7 +187,7 @@ TEST(ModuleLoader, EveryShorterFileIsTruncated) {
     std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + size);
     Loaded loaded;
     loadInto(loaded, prefix);
-    ASSERT_EQ(loaded.status, LoadStatus::truncated) << size;
+    ASSERT_EQ(loaded.status, LoadError::kTruncated) << size;
     ASSERT_EQ(loaded.module->songLength, 0) << size;
   }
 }
@@ -196,55 +196,55 @@ TEST(ModuleLoader, RefusesWhatItCannotHold) {
   struct Case {
     const char* what;
     void (*change)(xm::SongPlan&);
-    LoadStatus status;
+    LoadError status;
   };
   const Case cases[] = {
-      {"song length 0", [](xm::SongPlan& s) { s.songLength = 0; }, LoadStatus::badSongLength},
-      {"song length 257", [](xm::SongPlan& s) { s.songLength = 257; }, LoadStatus::badSongLength},
-      {"9 channels", [](xm::SongPlan& s) { s.channelCount = 9; }, LoadStatus::badChannelCount},
-      {"0 channels", [](xm::SongPlan& s) { s.channelCount = 0; }, LoadStatus::badChannelCount},
-      {"65 patterns", [](xm::SongPlan& s) { s.patternCount = 65; }, LoadStatus::tooManyPatterns},
+      {"song length 0", [](xm::SongPlan& s) { s.songLength = 0; }, LoadError::kBadSongLength},
+      {"song length 257", [](xm::SongPlan& s) { s.songLength = 257; }, LoadError::kBadSongLength},
+      {"9 channels", [](xm::SongPlan& s) { s.channelCount = 9; }, LoadError::kBadChannelCount},
+      {"0 channels", [](xm::SongPlan& s) { s.channelCount = 0; }, LoadError::kBadChannelCount},
+      {"65 patterns", [](xm::SongPlan& s) { s.patternCount = 65; }, LoadError::kTooManyPatterns},
       {"33 instruments", [](xm::SongPlan& s) { s.instrumentCount = 33; },
-       LoadStatus::tooManyInstruments},
-      {"speed 256", [](xm::SongPlan& s) { s.speed = 256; }, LoadStatus::badSpeed},
-      {"tempo 31", [](xm::SongPlan& s) { s.bpm = 31; }, LoadStatus::badTempo},
+       LoadError::kTooManyInstruments},
+      {"speed 256", [](xm::SongPlan& s) { s.speed = 256; }, LoadError::kBadSpeed},
+      {"tempo 31", [](xm::SongPlan& s) { s.bpm = 31; }, LoadError::kBadTempo},
       {"order names pattern 2", [](xm::SongPlan& s) { s.order[1] = 2; },
-       LoadStatus::missingPattern},
-      {"0 rows", [](xm::SongPlan& s) { s.patterns[1].rows = 0; }, LoadStatus::emptyPattern},
+       LoadError::kMissingPattern},
+      {"0 rows", [](xm::SongPlan& s) { s.patterns[1].rows = 0; }, LoadError::kEmptyPattern},
       {"32,769 notes",
        [](xm::SongPlan& s) {
          s.channelCount = 8;
          s.patterns[1].rows = 4096;  // 6 rows before it: 32,816 notes
        },
-       LoadStatus::tooManyNotes},
+       LoadError::kTooManyNotes},
       {"9 samples", [](xm::SongPlan& s) { s.instruments[0].sampleCount = 9; },
-       LoadStatus::tooManySamples},
+       LoadError::kTooManySamples},
       {"map entry 8", [](xm::SongPlan& s) { s.instruments[0].sampleMap[95] = 8; },
-       LoadStatus::badSampleMap},
+       LoadError::kBadSampleMap},
       {"13 envelope points", [](xm::SongPlan& s) { s.instruments[0].volumePointCount = 13; },
-       LoadStatus::badEnvelope},
+       LoadError::kBadEnvelope},
       {"loop end beyond the points",
        [](xm::SongPlan& s) {
          s.instruments[0].volumeType = 5;
          s.instruments[0].volumeLoopStart = 0;
          s.instruments[0].volumeLoopEnd = 3;
        },
-       LoadStatus::badEnvelopeLoop},
+       LoadError::kBadEnvelopeLoop},
       {"loop start beyond the points",
        [](xm::SongPlan& s) {
          s.instruments[0].volumeType = 5;
          s.instruments[0].volumeLoopStart = 12;
          s.instruments[0].volumeLoopEnd = 2;
        },
-       LoadStatus::badEnvelopeLoop},
+       LoadError::kBadEnvelopeLoop},
       {"negative sample length", [](xm::SongPlan& s) { s.instruments[0].samples[0].length = -2; },
-       LoadStatus::badSampleLength},
+       LoadError::kBadSampleLength},
       {"524,289 frames",
        [](xm::SongPlan& s) {
          s.instruments[0].samples[0].length = 524289;
          s.instruments[0].samples[0].data.resize(524289);
        },
-       LoadStatus::tooManySampleFrames},
+       LoadError::kTooManySampleFrames},
   };
   for (const Case& c : cases) {
     xm::SongPlan song = twoPatternSong();
@@ -253,7 +253,7 @@ TEST(ModuleLoader, RefusesWhatItCannotHold) {
     loadInto(loaded, xm::build(song));
     EXPECT_EQ(loaded.status, c.status) << c.what;
     EXPECT_EQ(loaded.module->songLength, 0) << c.what;
-    EXPECT_STRNE(describeLoadStatus(loaded.status), "") << c.what;
+    EXPECT_STRNE(describeLoadError(loaded.status), "") << c.what;
   }
   // Envelope checks apply only to an envelope in use.
   xm::SongPlan off = twoPatternSong();
@@ -261,6 +261,6 @@ TEST(ModuleLoader, RefusesWhatItCannotHold) {
   off.instruments[0].volumePointCount = 200;
   Loaded loaded;
   loadInto(loaded, xm::build(off));
-  EXPECT_EQ(loaded.status, LoadStatus::ok);
+  EXPECT_EQ(loaded.status, LoadError::kNone);
   EXPECT_EQ(loaded.module->instruments[0].volumePointCount, 0);
 }

@@ -31,12 +31,12 @@ xm::SongPlan plainSong(int8_t level = 64, bool looped = false) {
 }
 
 std::vector<int16_t> renderBytes(const std::vector<uint8_t>& bytes, int32_t capacity,
-                                 LoadStatus expected = LoadStatus::ok) {
+                                 LoadError expected = LoadError::kNone) {
   Arena arena;
   std::vector<int16_t> out(capacity + 1, 12345);
   RenderedSong song =
       renderSong(arena, {static_cast<int32_t>(bytes.size()), bytes.data()}, {capacity, out.data()});
-  EXPECT_EQ(song.status, expected);
+  EXPECT_EQ(song.error, expected);
   EXPECT_EQ(out[capacity], 12345);  // nothing past the output
   out.resize(song.sampleCount);
   return out;
@@ -116,7 +116,7 @@ TEST(Player, SlowTemposRenderAsOneLongBufferWould) {
     Module& module = createModule(arena);
     ByteStream stream;
     stream.pointAt({static_cast<int32_t>(bytes.size()), bytes.data()});
-    ASSERT_EQ((ModuleLoader{module, stream}.load()), LoadStatus::ok);
+    ASSERT_EQ((ModuleLoader{module, stream}.load()), LoadError::kNone);
     std::vector<int16_t> out(1 << 20);
     Player& player = createPlayer(arena, mixCount);
     out.resize(player.render(module, {static_cast<int32_t>(out.size()), out.data()}));
@@ -161,7 +161,7 @@ TEST(Player, DamagedFilesNeverCrash) {
                                      {static_cast<int32_t>(out.size()), out.data()});
     ASSERT_GE(result.sampleCount, 0);
     ASSERT_LE(result.sampleCount, 200000);
-    rendered += result.status == LoadStatus::ok;
+    rendered += result.error == LoadError::kNone;
   }
   EXPECT_GT(rendered, 50);
 }

@@ -78,7 +78,7 @@ TEST_F(SceneTest, TheJumpingWordFollowsTheWideTwistersFade) {
     if (seen.empty() || seen.back() != amplitude) seen.push_back(amplitude);
   }
   EXPECT_EQ(seen, (std::vector<int32_t>{10, 9, 8, 7, 6, 5, 4, 0}));
-  EXPECT_EQ(scene().wideTwister.level, 0);
+  EXPECT_EQ(scene().wideTwister.fadeLevel, 0);
 }
 
 TEST_F(SceneTest, TheBlocksAreSentOutAtTick3558) {
@@ -170,7 +170,7 @@ TEST_F(SceneTest, UpdatesAloneCarryEveryCounterAcrossTheLimit) {
     for (int32_t i = 0; i < kNarrowTwisterCount; i++) {
       const WobbleTwister& twister = s.narrowTwisters[i];
       ASSERT_EQ(twister.counter, s.tick) << "twister " << i << ", step " << step;
-      ASSERT_EQ(twister.level, -1) << "the narrow twisters never fade";
+      ASSERT_EQ(twister.fadeLevel, kNeverFades) << "the narrow twisters never fade";
       const uint32_t hue = (static_cast<uint32_t>(s.tick) + 26u + 8u * i) % 256u;
       ASSERT_EQ(twister.hueA, static_cast<int32_t>(hue));
       ASSERT_EQ(twister.hueB, static_cast<int32_t>((hue + 128) % 256));

@@ -94,7 +94,7 @@ TEST(StartUp, NamesTheDamagedFileAndWhy) {
   state = std::make_unique<DemoState>();
   result = startUp(*state, cutSong.table());
   EXPECT_EQ(failureOf(result), "the embedded file corvexa.xm.gz is damaged: " +
-                                   std::string(describeInflateError(kInflateInputEnded)));
+                                   std::string(describeInflateError(InflateError::kTruncated)));
 
   // A gzip member that inflates (one stored block) to bytes that are no XM file.
   const uint8_t notXm[] = {0x1F, 0x8B, 8,   0,   0,   0, 0, 0, 0, 0xFF, 1, 4, 0, 0xFB,
@@ -103,5 +103,5 @@ TEST(StartUp, NamesTheDamagedFileAndWhy) {
   state = std::make_unique<DemoState>();
   result = startUp(*state, wrongSong.table());
   EXPECT_EQ(failureOf(result), "the embedded file corvexa.xm.gz is damaged: " +
-                                   std::string(describeLoadStatus(LoadStatus::wrongVersion)));
+                                   std::string(describeLoadError(LoadError::kWrongVersion)));
 }

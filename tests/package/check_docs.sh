@@ -6,7 +6,8 @@
 #   appstreamcli validate --no-net no error;
 #   groff -man -ww -z              no warning from either page;
 #   check_manual.py                corvexa-tool(1) describes every command and
-#                                  option that corvexa-tool --help lists;
+#                                  option that corvexa-tool --help lists, and
+#                                  each command's synopsis names what it requires;
 # and the one version everywhere: TOOL --version, the metadata's release, the
 # pages' footers and debian/changelog all say VERSION.
 set -uo pipefail

@@ -3,8 +3,10 @@
 
 Every command that `TOOL --help` lists must have its own subsection
 (`.SS "NAME ...`) in PAGE, and every option that `TOOL NAME --help` lists must
-be described in that subsection (as \\-\\-option); the program's own options
-must be in the OPTIONS section. Prints what is missing and exits with 1.
+be described in that subsection (as \\-\\-option); what the command requires,
+its inputs and its --out or --out-dir, must stand in the subsection's heading,
+its synopsis. The program's own options must be in the OPTIONS section.
+Prints what is missing and exits with 1.
 """
 import re
 import subprocess
@@ -36,6 +38,18 @@ def options(help_output):
     return [name for name in names if name != "--help"]
 
 
+def required(help_output):
+    """What a --help lists as REQUIRED: positionals ("IN") and options ("--out")."""
+    return re.findall(r"^\s+(?:-\w,)?(--[\w-]+|[A-Z_]+)\b[^\n]*\bREQUIRED\b", help_output,
+                      re.MULTILINE)
+
+
+def heading(text, name):
+    """The synopsis of a command's subsection: its .SS line."""
+    found = re.search(r'^\.SS "' + re.escape(name) + r' ([^"]*)"', text, re.MULTILINE)
+    return found.group(1) if found else ""
+
+
 def commands(help_output):
     block = help_output.split("Subcommands:", 1)[1]
     return re.findall(r"^\s+(\w[\w-]*)\s", block, re.MULTILINE)
@@ -59,9 +73,15 @@ def main():
             missing.append(f"a subsection for the command {name}")
             continue
         text = "\n".join(lines)
-        for option in options(help_text(tool, name)):
+        command_help = help_text(tool, name)
+        for option in options(command_help):
             if option.replace("-", "\\-") not in text:
                 missing.append(f"the option {option} of {name}")
+        synopsis = heading(page, name).split()
+        for what in required(command_help):
+            if what.replace("-", "\\-") not in synopsis and not any(
+                    word.startswith(what) for word in synopsis):
+                missing.append(f"{what}, which {name} requires, in its synopsis")
     for what in missing:
         print(f"{page_path}: no entry for {what}")
     if missing:

@@ -67,7 +67,7 @@ gunzip -c "$root/usr/share/man/man1/corvexa-tool.1.gz" >"$docs/corvexa-tool.1"
   "$root/usr/share/applications/corvexa.desktop" "$root/usr/share/metainfo/corvexa.metainfo.xml" \
   "$docs/corvexa.6" "$docs/corvexa-tool.1" || fail "the package's documents"
 
-"$root/usr/bin/corvexa-tool" frames --ticks 4321 --raw --out "$out/frames-package" >/dev/null &&
+"$root/usr/bin/corvexa-tool" frames --ticks 4321 --raw --out-dir "$out/frames-package" >/dev/null &&
   "$tool" frames --ticks 4321 --raw --out "$out/frames-build" >/dev/null ||
   fail "corvexa-tool frames"
 cmp "$out/frames-package/tick-04321.u32" "$out/frames-build/tick-04321.u32" ||

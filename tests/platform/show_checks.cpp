@@ -14,7 +14,7 @@ std::vector<uint32_t> showFrame(const std::string& tool, int32_t tick) {
   ScratchDirectory scratch("frames-" + std::to_string(tick));
   const std::string& dir = scratch.path;
   std::string command =
-      tool + " frames --raw --ticks " + std::to_string(tick) + " --out " + dir + " >/dev/null";
+      tool + " frames --raw --ticks " + std::to_string(tick) + " --out-dir " + dir + " >/dev/null";
   std::vector<uint32_t> frame;
   if (std::system(command.c_str()) != 0) return frame;
   char name[32];

@@ -45,9 +45,8 @@ std::vector<CatalogueRow> readCatalogue() {
 // The command line of a row, writing its output to `output`.
 std::string commandLine(const CatalogueRow& row, const std::string& input,
                         const std::string& output) {
-  std::string line = std::string(CORVEXA_TOOL) + " " + row.command + " " + shellQuote(input);
-  return row.command == "gunzip" ? line + " " + shellQuote(output)
-                                 : line + " --out " + shellQuote(output);
+  return std::string(CORVEXA_TOOL) + " " + row.command + " " + shellQuote(input) + " --out " +
+         shellQuote(output);
 }
 
 TEST(BadInput, EveryCatalogueRowEndsAsListed) {

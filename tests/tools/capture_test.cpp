@@ -107,12 +107,13 @@ TEST(CaptureCommand, LosslessFramesAndSoundAreTheEnginesAtTheirTicks) {
   ScratchDirectory dir("capture-lossless");
   // 60 Hz: one tick per frame. 30 Hz: one tick per frame until the rate is
   // first measured at the 120th frame, two ticks per frame from then on.
-  ToolResult at60 = runTool("capture " + (dir / "60.mp4") + " --seconds 2 --scale 2 --lossless");
+  ToolResult at60 =
+      runTool("capture --out " + (dir / "60.mp4") + " --seconds 2 --scale 2 --lossless");
   ASSERT_EQ(at60.status, 0) << at60.output;
   ToolResult at30 =
-      runTool("capture " + (dir / "30.mp4") + " --seconds 5 --scale 1 --fps 30 --lossless");
+      runTool("capture --out " + (dir / "30.mp4") + " --seconds 5 --scale 1 --fps 30 --lossless");
   ASSERT_EQ(at30.status, 0) << at30.output;
-  ToolResult frames = runTool("frames --raw --ticks 1-120,122,180 --out " + dir.path.string());
+  ToolResult frames = runTool("frames --raw --ticks 1-120,122,180 --out-dir " + dir.path.string());
   ASSERT_EQ(frames.status, 0) << frames.output;
 
   auto video = probeStream(dir / "60.mp4", "v:0", dir.path);
@@ -151,7 +152,7 @@ TEST(CaptureCommand, PlayableMp4OfTheRightSizeLengthAndSound) {
   ScratchDirectory dir("capture-mp4");
   // 50 Hz: 2.6 s are 130 frames and 114,660 samples.
   ToolResult result =
-      runTool("capture " + (dir / "show.mp4") + " --seconds 2.6 --scale 3 --fps 50");
+      runTool("capture --out " + (dir / "show.mp4") + " --seconds 2.6 --scale 3 --fps 50");
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_TRUE(onlyEntry(dir, "show.mp4"));
 
@@ -179,7 +180,7 @@ TEST(CaptureCommand, PlayableMp4OfTheRightSizeLengthAndSound) {
   // yuv420p and the encoder lose (a frame one tick off is about 3 per channel
   // away). At 50 Hz the rate measured at the 120th frame makes the increment
   // 19 ms, so the 126th frame runs two ticks and the 130th shows tick 131.
-  ToolResult frames = runTool("frames --raw --ticks 1,131 --out " + dir.path.string());
+  ToolResult frames = runTool("frames --raw --ticks 1,131 --out-dir " + dir.path.string());
   ASSERT_EQ(frames.status, 0) << frames.output;
   std::vector<uint8_t> decoded = decodeFrames(dir / "show.mp4", dir.path);
   for (auto [frame, tick] : {std::pair{0, 1}, std::pair{129, 131}}) {
@@ -196,12 +197,13 @@ TEST(CaptureCommand, BadArgumentsGiveOneLineAndStatus2) {
   ScratchDirectory dir("capture-bad");
   const std::string out = dir / "bad.mp4";
   for (std::string arguments :
-       {std::string("capture"), "capture " + out + " --scale 0", "capture " + out + " --scale 13",
-        "capture " + out + " --scale two", "capture " + out + " --fps 0",
-        "capture " + out + " --fps 241", "capture " + out + " --seconds 0",
-        "capture " + out + " --seconds -1", "capture " + out + " --seconds 3601",
-        "capture " + out + " --seconds nan", "capture " + out + " --seconds 0.001",
-        "capture " + out + " --bogus", "capture " + dir.path.string()}) {
+       {std::string("capture"), "capture --out " + out + " --scale 0",
+        "capture --out " + out + " --scale 13", "capture --out " + out + " --scale two",
+        "capture --out " + out + " --fps 0", "capture --out " + out + " --fps 241",
+        "capture --out " + out + " --seconds 0", "capture --out " + out + " --seconds -1",
+        "capture --out " + out + " --seconds 3601", "capture --out " + out + " --seconds nan",
+        "capture --out " + out + " --seconds 0.001", "capture --out " + out + " --bogus",
+        "capture --out " + dir.path.string()}) {
     ToolResult result = runTool(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1)
@@ -225,9 +227,9 @@ struct FakeFfmpeg {
 TEST(CaptureCommand, FailuresLeaveNoFileAndSaySo) {
   ScratchDirectory dir("capture-fail");
   const std::string out = dir / "show.mp4";
-  const std::string capture = "capture " + out + " --seconds 2 --scale 1";
+  const std::string capture = "capture --out " + out + " --seconds 2 --scale 1";
 
-  ToolResult noDirectory = runTool("capture " + (dir / "missing/show.mp4") + " --seconds 1");
+  ToolResult noDirectory = runTool("capture --out " + (dir / "missing/show.mp4") + " --seconds 1");
   EXPECT_EQ(noDirectory.status, 1) << noDirectory.output;
   EXPECT_NE(noDirectory.output.find("missing/show.mp4"), std::string::npos) << noDirectory.output;
 

@@ -11,7 +11,7 @@ namespace {
 
 TEST(FramesCommand, WritesTheFrameDrawnAfterEachListedTick) {
   ScratchDirectory out("frames");
-  ToolResult result = runTool("frames --ticks 3,99-100 --raw --out " + out.path.string());
+  ToolResult result = runTool("frames --ticks 3,99-100 --raw --out-dir " + out.path.string());
   ASSERT_EQ(result.status, 0) << result.output;
   for (const char* name : {"tick-00003", "tick-00099", "tick-00100"}) {
     EXPECT_TRUE(std::filesystem::exists(out / (std::string(name) + ".png"))) << name;
@@ -37,12 +37,12 @@ TEST(FramesCommand, WritesTheFrameDrawnAfterEachListedTick) {
 
 TEST(FramesCommand, BadArgumentsGiveOneLineAndStatus2) {
   ScratchDirectory out("frames-bad");
-  for (std::string arguments : {"frames --out " + out.path.string(),  // no ticks
-                                "frames --ticks 0 --out " + out.path.string(),
-                                "frames --ticks 5-3 --out " + out.path.string(),
-                                "frames --ticks 1,,2 --out " + out.path.string(),
-                                "frames --ticks abc --out " + out.path.string(),
-                                "frames --ticks 1 --out " + out.path.string() + " --bogus"}) {
+  for (std::string arguments : {"frames --out-dir " + out.path.string(),  // no ticks
+                                "frames --ticks 0 --out-dir " + out.path.string(),
+                                "frames --ticks 5-3 --out-dir " + out.path.string(),
+                                "frames --ticks 1,,2 --out-dir " + out.path.string(),
+                                "frames --ticks abc --out-dir " + out.path.string(),
+                                "frames --ticks 1 --out-dir " + out.path.string() + " --bogus"}) {
     ToolResult result = runTool(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1)

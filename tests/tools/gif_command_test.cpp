@@ -31,7 +31,7 @@ void expectRefused(const RunResult& result, const std::filesystem::path& in,
 
 TEST(GifCommand, DecodesAFontImageLikeImageMagick) {
   std::filesystem::path dir = freshDirectory("gif-command");
-  RunResult result = runGif(kData / "goldbar.gif", dir, " --raw " + shellQuote(dir / "out.u32"));
+  RunResult result = runGif(kData / "goldbar.gif", dir, " --raw");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out,
             "1280x32 frames=1 comment=\"32x32 ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!., \"\n");
@@ -77,15 +77,15 @@ TEST(GifCommand, BadInputsEndWithOneLineAndStatusTwo) {
 
   // Text is taken for a header whose colour table runs past the end.
   writeBytes(dir / "text.gif", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '\n'});
-  expectRefused(runGif(dir / "text.gif", dir), dir / "text.gif", "ends before");
+  expectRefused(runGif(dir / "text.gif", dir), dir / "text.gif", "the data ends early");
 
   writeBytes(dir / "empty.gif", {});
-  expectRefused(runGif(dir / "empty.gif", dir), dir / "empty.gif", "ends before");
+  expectRefused(runGif(dir / "empty.gif", dir), dir / "empty.gif", "the data ends early");
 
   std::vector<uint8_t> font = readBytes(kData / "simple-16x28.gif");
   font.resize(font.size() / 2);
   writeBytes(dir / "cut.gif", font);
-  expectRefused(runGif(dir / "cut.gif", dir), dir / "cut.gif", "ends before");
+  expectRefused(runGif(dir / "cut.gif", dir), dir / "cut.gif", "the data ends early");
 
   GifBuilder small;
   small.header(4, 2, 1, {}).image(4, 1, 2, literalCodes({0}, 2, 2)).trailer();
@@ -97,8 +97,8 @@ TEST(GifCommand, BadInputsEndWithOneLineAndStatusTwo) {
 TEST(MakeFonts, RewritesTheFontImagesByteForByte) {
   std::filesystem::path dir = freshDirectory("make-fonts");
   std::filesystem::path glyphs = std::filesystem::path(CORVEXA_SOURCE_DIR) / "tools/make-fonts";
-  RunResult result =
-      run(std::string(MAKE_FONTS) + " " + shellQuote(glyphs) + " " + shellQuote(dir), dir);
+  RunResult result = run(
+      std::string(MAKE_FONTS) + " " + shellQuote(glyphs) + " --out-dir " + shellQuote(dir), dir);
   ASSERT_EQ(result.status, 0) << result.err;
   for (const char* name : {"goldbar.gif", "simple-16x28.gif"}) {
     std::vector<uint8_t> made = readBytes(dir / name);
@@ -111,8 +111,9 @@ TEST(MakeFonts, RewritesTheFontImagesByteForByte) {
   std::filesystem::copy_file(glyphs / "simple-glyphs.txt", dir / "bad/simple-glyphs.txt");
   writeBytes(dir / "bad/goldbar-glyphs.txt",
              {'g', 'l', 'y', 'p', 'h', ' ', 'A', '\n', '#', 'x', '\n'});
-  RunResult bad = run(
-      std::string(MAKE_FONTS) + " " + shellQuote(dir / "bad") + " " + shellQuote(dir / "bad"), dir);
+  RunResult bad = run(std::string(MAKE_FONTS) + " " + shellQuote(dir / "bad") + " --out-dir " +
+                          shellQuote(dir / "bad"),
+                      dir);
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("goldbar-glyphs.txt:2: bad row"), std::string::npos) << bad.err;
 }

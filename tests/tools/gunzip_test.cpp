@@ -43,7 +43,7 @@ class GunzipTool : public ::testing::Test {
 
   // Runs the tool on dir/in into dir/out; keeps its stderr in message.
   int gunzip(const std::string& in, const std::string& out = "out") {
-    int status = shell(std::string(CORVEXA_TOOL) + " gunzip " + (dir / in).string() + " " +
+    int status = shell(std::string(CORVEXA_TOOL) + " gunzip " + (dir / in).string() + " --out " +
                        (dir / out).string() + " >/dev/null 2>" + (dir / "stderr").string());
     message = readText(dir / "stderr");
     return status;
@@ -103,11 +103,11 @@ TEST_F(GunzipTool, RefusesMalformedMembersWithoutOutput) {
   std::string gz = readText(dir / "text.gz");
 
   writeBytes(dir / "cut.gz", gz.substr(0, gz.size() / 2));
-  expectRefusal("cut.gz", "ends before the final block");
+  expectRefusal("cut.gz", "the data ends early");
   writeBytes(dir / "two.gz", gz + gz);
   expectRefusal("two.gz", "only one member");
   writeBytes(dir / "plain.txt", "this is not gzip\n");
-  expectRefusal("plain.txt", "ends before");
+  expectRefusal("plain.txt", "the data ends early");
   // A fixed block that copies from before its start.
   writeBytes(dir / "far.gz", std::string("\x1f\x8b\x08\0\0\0\0\0\0\x03\x03\x02\x05\0", 14));
   expectRefusal("far.gz", "before the first decoded byte");
@@ -118,6 +118,27 @@ TEST_F(GunzipTool, RefusesMalformedMembersWithoutOutput) {
   expectRefusal("missing.gz", "cannot open (No such file or directory)");
   fs::create_directories(dir / "folder.gz");
   expectRefusal("folder.gz", "not a regular file");
+}
+
+// The inflater reads no trailer; the tool checks it against what it decoded.
+TEST_F(GunzipTool, RefusesAMemberWhoseTrailerDisagrees) {
+  // "hello" in one stored block, its CRC-32 (3610A686) and size in the trailer.
+  const std::string header("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10);
+  const std::string block("\x01\x05\0\xfa\xff", 5);
+  const std::string crc("\x86\xa6\x10\x36", 4), size("\x05\0\0\0", 4);
+  writeBytes(dir / "good.gz", header + block + "hello" + crc + size);
+  ASSERT_EQ(gunzip("good.gz"), 0) << message;
+  EXPECT_EQ(readText(dir / "out"), "hello");
+  fs::remove(dir / "out");
+
+  writeBytes(dir / "damaged.gz", header + block + "jello" + crc + size);
+  expectRefusal("damaged.gz", ": the trailer's CRC-32 is 3610A686, the data's ");
+  writeBytes(dir / "size.gz", header + block + "hello" + crc + std::string("\x06\0\0\0", 4));
+  expectRefusal("size.gz", ": the trailer's size is 6, the data's 5\n");
+  writeBytes(dir / "both.gz", header + block + "jello" + crc + std::string("\x06\0\0\0", 4));
+  expectRefusal("both.gz", "; the trailer's size is 6, the data's 5\n");
+  writeBytes(dir / "short.gz", header + block + "hello" + crc);
+  expectRefusal("short.gz", ": the data ends early, without the trailer's CRC-32 and size\n");
 }
 
 TEST_F(GunzipTool, RefusesMembersBeyondItsBound) {

@@ -9,7 +9,7 @@ namespace {
 
 TEST(MakeIcons, RewritesTheCommittedIconsByteForByte) {
   std::filesystem::path dir = freshDirectory("make-icons");
-  RunResult result = run(std::string(MAKE_ICONS) + " " + shellQuote(dir / "icons"), dir);
+  RunResult result = run(std::string(MAKE_ICONS) + " --out-dir " + shellQuote(dir / "icons"), dir);
   ASSERT_EQ(result.status, 0) << result.err;
   const std::filesystem::path committed =
       std::filesystem::path(CORVEXA_SOURCE_DIR) / "platform/icons";
@@ -22,7 +22,8 @@ TEST(MakeIcons, RewritesTheCommittedIconsByteForByte) {
 
   // A folder it cannot write into: one line naming it, status 1.
   writeBytes(dir / "file", {'x'});
-  RunResult bad = run(std::string(MAKE_ICONS) + " " + shellQuote(dir / "file/icons"), dir);
+  RunResult bad =
+      run(std::string(MAKE_ICONS) + " --out-dir " + shellQuote(dir / "file/icons"), dir);
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find(dir.string() + "/file/icons"), std::string::npos) << bad.err;
   EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;

@@ -135,8 +135,8 @@ PreviewLevels previewLevels(const Result& result) {
 
 TEST_F(MakeSong, SongHasTheShapeTheDemoPlays) {
   fs::path xmPath = dir / "corvexa.xm";
-  Result result = runMakeSong(kScore + " --out " + (dir / "c.gz").string() + " --xm " +
-                              xmPath.string() + " --levels");
+  Result result =
+      runMakeSong(kScore + " --out " + (dir / "corvexa.xm.gz").string() + " --xm --levels");
   ASSERT_EQ(result.status, 0) << result.output;
 
   // One gzip member, without name or time stamp, that Debian's gzip unpacks
@@ -154,7 +154,7 @@ TEST_F(MakeSong, SongHasTheShapeTheDemoPlays) {
   corvexa::Array<int16_t> output = arena.makeArray<int16_t>(corvexa::kPcmBufferSamples);
   const corvexa::RenderedSong song =
       corvexa::renderSong(arena, {static_cast<int32_t>(xm.size()), xm.data()}, output);
-  ASSERT_EQ(song.status, corvexa::LoadStatus::ok);
+  ASSERT_EQ(song.error, corvexa::LoadError::kNone);
   EXPECT_EQ(song.module->channelCount, corvexa::kMaxChannels);
   for (int32_t i = 0; i < song.module->instrumentCount; i++) {
     const corvexa::Instrument& inst = song.module->instruments[i];
@@ -185,8 +185,8 @@ TEST_F(MakeSong, StandardPlayerLoadsTheSongWithoutWarnings) {
     GTEST_SKIP() << "openmpt123 is not installed";
   }
   fs::path xmPath = dir / "corvexa.xm";
-  Result result = runMakeSong(kScore + " --out " + (dir / "c.gz").string() + " --xm " +
-                              xmPath.string() + " --levels");
+  Result result =
+      runMakeSong(kScore + " --out " + (dir / "corvexa.xm.gz").string() + " --xm --levels");
   ASSERT_EQ(result.status, 0) << result.output;
   FILE* pipe = popen(("openmpt123 --info " + xmPath.string() + " 2>&1").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
@@ -256,8 +256,8 @@ TEST_F(MakeSong, SynthesisesEachWave) {
       "instrument 8 \"noise again\"\n  wave noise length 300 amplitude 100 seed 99 decay 0\n"
       "instrument 9 \"other noise\"\n  wave noise length 300 amplitude 100 seed 98 decay 0\n";
   fs::path xmPath = dir / "waves.xm";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "w.gz").string() + " --xm " +
-                              xmPath.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "waves.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   auto samples = sampleFrames(readBytes(xmPath));
   ASSERT_EQ(samples.size(), 9u);
@@ -349,8 +349,8 @@ TEST_F(MakeSong, ProducedVoicesPlayInTuneWithNothingAboveTheBand) {
       "pattern 0\n00 | A-4 01 ... ...\n01 | E-5 01 ... ...\n02 | A-6 02 ... ...\n"
       "03 | A-6 03 ... ...\n";
   fs::path wav = dir / "voices.wav";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "v.gz").string() + " --wav " +
-                              wav.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "voices.xm.gz").string() + " --wav");
   ASSERT_EQ(result.status, 0) << result.output;
   std::vector<int16_t> s = wavSamples(wav);
   ASSERT_EQ(s.size(), 4u * 5292);
@@ -373,8 +373,8 @@ TEST_F(MakeSong, PlaysPhrasesTransposedScaledAndLate) {
       "pattern 0\nplay up on 2 at -2 transpose 12 volume 50 as 2\nplay up on 2 at 4 times 2\n"
       "00 | D-4 01 ... ... | ... .. ... ...\n";
   fs::path xmPath = dir / "phrases.xm";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "p.gz").string() + " --xm " +
-                              xmPath.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "phrases.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   std::vector<uint8_t> xm = readBytes(xmPath);
   corvexa::Arena arena;
@@ -404,8 +404,8 @@ TEST_F(MakeSong, WritesCellsPacked) {
                                   "01 | ... .. ... EC2 | D#5 .. g15 4A3\n"
                                   "02 | === .. ... ... | ... .. b09 ...");
   fs::path xmPath = dir / "small.xm";
-  Result result = runMakeSong(writeScore(score) + " --out " + (dir / "s.gz").string() + " --xm " +
-                              xmPath.string());
+  Result result =
+      runMakeSong(writeScore(score) + " --out " + (dir / "small.xm.gz").string() + " --xm");
   ASSERT_EQ(result.status, 0) << result.output;
   std::vector<uint8_t> xm = readBytes(xmPath);
   EXPECT_EQ(int16At(xm, 64), 2);  // order entries

@@ -5,7 +5,7 @@
 
 using namespace corvexa;
 
-using namespace corvexa::tool;
+using namespace corvexa::corvexa_tool;
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 using namespace corvexa;
 
-using namespace corvexa::tool;
+using namespace corvexa::corvexa_tool;
 
 namespace {
 

@@ -62,13 +62,13 @@ std::string text(const fs::path& path) {
 TEST(ToolsCommon, EveryToolRefusesAFileItCannotReadWithOneLineAndStatus2) {
   const std::string tool = CORVEXA_TOOL, fonts = MAKE_FONTS, song = MAKE_SONG_TOOL;
   const FileInput inputs[] = {
-      {"corvexa-tool gif", "in.gif", tool + " gif IN --out OUT/out.png --raw OUT/out.u32",
-       "67,108,864"},
-      {"corvexa-tool gunzip", "in.gz", tool + " gunzip IN OUT/out", "1,073,741,824"},
+      {"corvexa-tool gif", "in.gif", tool + " gif IN --out OUT/out.png --raw", "67,108,864"},
+      {"corvexa-tool gunzip", "in.gz", tool + " gunzip IN --out OUT/out", "1,073,741,824"},
       {"corvexa-tool xm", "in.xm", tool + " xm IN --out OUT/out.wav", "67,108,864"},
-      {"make-song", "in.score", song + " IN --out OUT/out.xm.gz --xm OUT/out.xm", "16,777,216"},
+      {"make-song", "in.score", song + " IN --out OUT/out.xm.gz --xm", "16,777,216"},
       // make-fonts reads GLYPH_DIR/goldbar-glyphs.txt first.
-      {"make-fonts", "glyphs/goldbar-glyphs.txt", fonts + " DIR/glyphs OUT", "16,777,216"},
+      {"make-fonts", "glyphs/goldbar-glyphs.txt", fonts + " DIR/glyphs --out-dir OUT",
+       "16,777,216"},
   };
   for (const FileInput& input : inputs) {
     ScratchDirectory dir("tools-common-input");
@@ -124,12 +124,14 @@ TEST(ToolsCommon, AFailedWriteLeavesTheEarlierFileAndNoTemporary) {
   const Output outputs[] = {
       {tool + " song --out OUT", "song.wav", "corvexa-tool song" + tooLarge},
       {tool + " gif " + data + "goldbar.gif --out OUT", "font.png", "corvexa-tool gif" + tooLarge},
-      {tool + " frames --ticks 100 --out DIR --raw", "tick-00100.png",
+      {tool + " frames --ticks 100 --out-dir DIR --raw", "tick-00100.png",
        "corvexa-tool frames" + tooLarge},
-      {tool + " gunzip " + data + "corvexa.xm.gz OUT", "song.xm", "corvexa-tool gunzip" + tooLarge},
+      {tool + " gunzip " + data + "corvexa.xm.gz --out OUT", "song.xm",
+       "corvexa-tool gunzip" + tooLarge},
       {song + " " + kSource + "/assets/song/corvexa.score --out OUT", "song.xm.gz",
        "make-song" + tooLarge},
-      {fonts + " " + kSource + "/tools/make-fonts DIR", "goldbar.gif", "make-fonts" + tooLarge},
+      {fonts + " " + kSource + "/tools/make-fonts --out-dir DIR", "goldbar.gif",
+       "make-fonts" + tooLarge},
   };
   for (const Output& output : outputs) {
     SCOPED_TRACE(output.command);
@@ -215,8 +217,8 @@ TEST(ToolsCommon, CtrlCDuringCaptureStopsFfmpegAndLeavesNoFile) {
     setenv("PATH", path.c_str(), 1);
     int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(fd, 2);
-    execl(CORVEXA_TOOL, CORVEXA_TOOL, "capture", out.c_str(), "--seconds", "60", "--scale", "1",
-          static_cast<char*>(nullptr));
+    execl(CORVEXA_TOOL, CORVEXA_TOOL, "capture", "--out", out.c_str(), "--seconds", "60", "--scale",
+          "1", static_cast<char*>(nullptr));
     _exit(127);
   }
   // Wait for the temporary file to hold what ffmpeg wrote.

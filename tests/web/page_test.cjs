@@ -7,7 +7,8 @@
 // fullscreen; the start click; ticks at the display's pace, none while hidden;
 // the canvas against `corvexa-tool frames --raw` at the tick the page reports;
 // the sound's start (4,096 samples of silence, then the song halved); the
-// picture's placement in a landscape and a portrait window; a press that ends
+// picture's placement in every window of tests/platform/window_placements.tsv,
+// exactly as the desktop program places it; a press that ends
 // the show; a second show from the start, its sound through a ScriptProcessor;
 // placement at 1.5 device pixels per CSS pixel; the single file corvexa.html
 // opened from file://. A screenshot of the show is
@@ -75,7 +76,7 @@ function serve(root) {
 function toolFrame(tool, tick) {
   const directory = fs.mkdtempSync(path.join(os.tmpdir(), 'corvexa-frame-'));
   try {
-    execFileSync(tool, ['frames', '--ticks', String(tick), '--raw', '--out', directory]);
+    execFileSync(tool, ['frames', '--ticks', String(tick), '--raw', '--out-dir', directory]);
     const bytes = fs.readFileSync(path.join(directory, `tick-${String(tick).padStart(5, '0')}.u32`));
     assert.equal(bytes.length, kWidth * kHeight * 4);
     const words = new Uint32Array(kWidth * kHeight);
@@ -114,12 +115,26 @@ function testPattern() {
   return words;
 }
 
+// The windows of tests/platform/window_placements.tsv with the engine's
+// placement for each, as the page reports it.
+function windowPlacements() {
+  const file = path.join(__dirname, '..', 'platform', 'window_placements.tsv');
+  return fs.readFileSync(file, 'utf8').split('\n').filter((row) => /^\d/.test(row)).map((row) => {
+    const [width, height, turned, scale, x, y, pictureWidth, pictureHeight] =
+      row.split('\t').map(Number);
+    return {
+      window: { width, height }, turned: turned !== 0, scale, x, y,
+      width: pictureWidth, height: pictureHeight,
+    };
+  });
+}
+
 // Checks a screenshot against the pattern placed as `placement` says: every
-// window pixel shows the framebuffer pixel it covers, opaque, or black.
+// window pixel shows the framebuffer pixel it covers, opaque, or black. A
+// picture shrunk to fit (scale 0) must cover exactly its rectangle (no pixel
+// of the pattern is black).
 function checkPlacement(png, pattern, placement) {
-  const { scale, left, top, portrait } = placement;
-  const screenWidth = (portrait ? kHeight : kWidth) * scale;
-  const screenHeight = (portrait ? kWidth : kHeight) * scale;
+  const { scale, x: left, y: top, turned, width, height } = placement;
   let wrong = 0;
   let example = '';
   for (let y = 0; y < png.height; y++) {
@@ -127,15 +142,17 @@ function checkPlacement(png, pattern, placement) {
       let expected = 0;  // black outside the picture
       const u = x - left;
       const v = y - top;
-      if (u >= 0 && v >= 0 && u < screenWidth && v < screenHeight) {
-        // Portrait: the framebuffer's top row runs up the left edge.
-        const fx = portrait ? kWidth - 1 - Math.floor(v / scale) : Math.floor(u / scale);
-        const fy = portrait ? Math.floor(u / scale) : Math.floor(v / scale);
+      const inside = u >= 0 && v >= 0 && u < width && v < height;
+      if (inside && scale > 0) {
+        // Turned: the framebuffer's top row runs up the left edge.
+        const fx = turned ? kWidth - 1 - Math.floor(v / scale) : Math.floor(u / scale);
+        const fy = turned ? Math.floor(u / scale) : Math.floor(v / scale);
         expected = pattern[fy * kWidth + fx] & 0xffffff;
       }
       const o = (y * png.width + x) * 4;
       const got = png.data[o] | (png.data[o + 1] << 8) | (png.data[o + 2] << 16);
-      if (got !== expected || png.data[o + 3] !== 255) {
+      const shrunkWrong = inside && scale === 0 && got === 0;
+      if ((!(inside && scale === 0) && got !== expected) || shrunkWrong || png.data[o + 3] !== 255) {
         if (wrong === 0) {
           example = `window pixel (${x}, ${y}) is ${got.toString(16)}, expected ${expected.toString(16)}`;
         }
@@ -302,25 +319,25 @@ async function run(options) {
     await checkSound(page);
     step('the sound starts with 4,096 samples of silence, then the song halved');
 
-    // 6. Placement: whole-number scale, centred, turned in a portrait window,
-    // every pixel opaque. A test pattern makes every pixel tell.
+    // 6. Placement, the desktop program's for every window the engine's
+    // placement test holds it to: whole-number scale, centred, turned in a
+    // portrait window, shrunk whole in one too small; every pixel opaque. A
+    // test pattern makes every pixel tell.
     const pattern = testPattern();
     await page.evaluate((words) => window.corvexaTest.present(words), pattern);
-    status = await page.evaluate(() => window.corvexaTest.status());
-    assert.deepEqual(status.placement,
-      { width: 1000, height: 600, portrait: false, scale: 3, left: 20, top: 30 });
-    checkPlacement(PNG.sync.read(await page.screenshot()), pattern, status.placement);
-    step('landscape 1000 x 600: scale 3, centred, sharp and opaque');
-
-    await page.setViewportSize({ width: 600, height: 1000 });
-    status = await waitForStatus(page, 'a portrait placement', (s) => s.placement.portrait);
-    assert.deepEqual(status.placement,
-      { width: 600, height: 1000, portrait: true, scale: 3, left: 30, top: 20 });
-    checkPlacement(PNG.sync.read(await page.screenshot()), pattern, status.placement);
-    step('portrait 600 x 1000: the picture turned a quarter turn counter-clockwise');
+    for (const placement of windowPlacements()) {
+      const { width, height } = placement.window;
+      await page.setViewportSize({ width, height });
+      status = await waitForStatus(page, `the placement in ${width} x ${height}`,
+        (s) => s.placement.window.width === width && s.placement.window.height === height);
+      assert.deepEqual(status.placement, placement);
+      checkPlacement(PNG.sync.read(await page.screenshot()), pattern, status.placement);
+      step(`${width} x ${height}: scale ${placement.scale}${placement.turned ? ', turned' : ''}, ` +
+        'placed as the program places it, sharp and opaque');
+    }
 
     await page.setViewportSize({ width: 1000, height: 600 });
-    await waitForStatus(page, 'a landscape placement', (s) => !s.placement.portrait);
+    await waitForStatus(page, 'a landscape placement', (s) => s.placement.window.width === 1000);
     await page.evaluate(() => window.corvexaTest.hold(false));
 
     // 7. A press ends the show: black picture, no sound, an offer to start again.
@@ -361,8 +378,10 @@ async function run(options) {
     await densePage.addStyleTag({ content: '#message, #fullscreen { display: none; }' });
     await densePage.evaluate((words) => window.corvexaTest.present(words), pattern);
     status = await waitForStatus(densePage, 'the title screen', () => true);
-    assert.deepEqual(status.placement,
-      { width: 900, height: 1500, portrait: true, scale: 4, left: 90, top: 110 });
+    assert.deepEqual(status.placement, {
+      window: { width: 900, height: 1500 }, turned: true, scale: 4, x: 90, y: 110,
+      width: 720, height: 1280,
+    });
     checkPlacement(PNG.sync.read(await densePage.screenshot()), pattern, status.placement);
     await dense.close();
     step('portrait, 1.5 device pixels per CSS pixel: scale 4 in device pixels, still sharp');

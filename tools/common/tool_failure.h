@@ -1,7 +1,7 @@
 // How every tool of this folder fails: one exception type carrying one line
 // of text and the exit status that goes with it.
 //
-// Exit statuses, the same for corvexa-tool, make-fonts and make-song:
+// Exit statuses, the same for corvexa-tool, make-fonts, make-icons and make-song:
 //   0  done;
 //   2  bad arguments, or an input file the tool refuses (missing, not a
 //      regular file, too large, or malformed);

@@ -1,4 +1,4 @@
-// corvexa-tool capture OUT.mp4 [--seconds S] [--scale K] [--fps F] [--lossless]
+// corvexa-tool capture --out OUT.mp4 [--seconds S] [--scale K] [--fps F] [--lossless]
 //
 // Renders the show without a display into a video file that any player opens:
 // H.264 (yuv420p) and AAC in MP4, with the index at the front (+faststart).
@@ -24,6 +24,8 @@
 // becomes OUT only when everything succeeded, so that on any failure (ffmpeg
 // missing or failing, a full disk, an interrupt) no OUT appears and an
 // existing OUT stays as it was.
+//
+// The old spelling `capture OUT` still works for this release, with a note.
 #include <unistd.h>
 
 #include <atomic>
@@ -49,7 +51,7 @@
 #include "tools/corvexa-tool/progress_line.h"
 #include "tools/corvexa-tool/show_clock.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -277,7 +279,7 @@ Command addCaptureCommand(CLI::App& app) {
   auto options = std::make_shared<CaptureOptions>();
   CLI::App* command =
       app.add_subcommand("capture", "render the show with its sound to an MP4 video (ffmpeg)");
-  command->add_option("out", options->out, "the video file to write, e.g. corvexa.mp4")->required();
+  tools::addOutput(*command, options->out, "the video file to write, e.g. corvexa.mp4");
   options->secondsOption = command->add_option(
       "--seconds", options->seconds, "length (default: the whole show and 20 s of its last scene)");
   command->add_option("--scale", options->scale, "whole-number enlargement (default 4: 1280x720)");
@@ -286,7 +288,12 @@ Command addCaptureCommand(CLI::App& app) {
   command->add_flag(
       "--lossless", options->lossless,
       "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
-  return {command, [options] { return runCapture(*options); }};
+  // The old spelling: the output as the one positional word.
+  auto modernise = [](tools::CommandWords& words) {
+    if (tools::nameOldPositionalOutput(words, 1, "--out", {"--seconds", "--scale", "--fps"}, 1))
+      tools::noteOldSpelling("corvexa-tool capture", "capture OUT", "capture --out OUT");
+  };
+  return {command, [options] { return runCapture(*options); }, modernise};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

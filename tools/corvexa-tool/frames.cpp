@@ -1,22 +1,24 @@
-// corvexa-tool frames --ticks 1,99,520,4600-4610 --out DIR [--raw]
+// corvexa-tool frames --ticks 1,99,520,4600-4610 --out-dir DIR [--raw]
 //
 // Runs the show as on a 60 Hz display (one tick per frame, every frame drawn:
 // the jumping word's letters keep state from draw to draw) and writes the
 // frame drawn after each listed tick as DIR/tick-TTTTT.png, and with --raw
 // also DIR/tick-TTTTT.u32: the 57,600 pixels as little-endian 32-bit values.
+//
+// The old spelling --out DIR still works for this release, with a note.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "tools/common/png_file.h"
 #include "tools/common/start_show.h"
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/png_file.h"
 #include "tools/corvexa-tool/show_clock.h"
 #include "tools/corvexa-tool/tick_list.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -44,8 +46,8 @@ int runFrames(const FramesOptions& options) {
     char name[32];
     std::snprintf(name, sizeof name, "tick-%05d", clock.tick());
     std::string base = options.out + "/" + name;
-    writePng(base + ".png", frame.items, kScreenWidth, kScreenHeight, false);
-    if (options.raw) writeRawPixels(base + ".u32", frame.items, frame.count);
+    tools::writePng(base + ".png", frame.items, kScreenWidth, kScreenHeight, false);
+    if (options.raw) tools::writeRawPixels(base + ".u32", frame.items, frame.count);
   }
   std::printf("wrote %zu frame%s to %s\n", ticks.size(), ticks.size() == 1 ? "" : "s",
               options.out.c_str());
@@ -58,10 +60,19 @@ Command addFramesCommand(CLI::App& app) {
   auto options = std::make_shared<FramesOptions>();
   CLI::App* command =
       app.add_subcommand("frames", "write frames of the show as PNG (and raw) files");
-  command->add_option("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610")->required();
-  command->add_option("--out", options->out, "directory for tick-TTTTT.png")->required();
+  command->add_option("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610")
+      ->required()
+      ->type_name("LIST");
+  tools::addOutputDirectory(*command, options->out, "the folder for tick-TTTTT.png");
   command->add_flag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");
-  return {command, [options] { return runFrames(*options); }};
+  // The old spelling: --out DIR.
+  auto modernise = [](tools::CommandWords& words) {
+    int32_t at = tools::findOption(words, 1, "--out");
+    if (at < 0) return;
+    words[at].replace(0, 5, "--out-dir");
+    tools::noteOldSpelling("corvexa-tool frames", "--out DIR", "--out-dir DIR");
+  };
+  return {command, [options] { return runFrames(*options); }, modernise};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -1,14 +1,19 @@
-// corvexa-tool gif IN.gif --out OUT.png [--raw OUT.u32]
+// corvexa-tool gif IN.gif --out OUT.png [--raw]
 //
-// Decodes a GIF image with the engine's own decoder and writes its first
-// frame as a PNG, see-through pixels with alpha 0; with --raw also the decoded
-// 32-bit pixels, little-endian, row by row. Prints
+// Decodes an image with the engine's own GIF decoder, the one that reads the
+// font images, and writes its first frame as a PNG, see-through pixels with
+// alpha 0; with --raw also OUT.u32 beside it (OUT.png's name ending in .u32
+// instead): the decoded 32-bit pixels, little-endian, row by row. Prints
 //   WIDTHxHEIGHT frames=N comment="..."
 // with bytes outside printable ASCII (and " and \) in the comment as \xNN.
-// The decoder reads the program's own image format (assets/gif_decoder.h says
-// where it differs from standard GIF). An input it cannot decode, cut short or
-// not the size of its screen, ends with one line naming the file and the
-// reason, status 2.
+//
+// The decoder reads the program's own image format, which keeps GIF's blocks
+// but not all of its rules (assets/gif_decoder.h lists them): not every GIF
+// decodes, nor decodes as other readers show it. An input it cannot decode,
+// cut short or not the size of its screen, ends with one line naming the file
+// and the reason, status 2.
+//
+// The old spelling --raw PATH still works for this release, with a note.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,17 +21,18 @@
 
 #include "assets/gif_decoder.h"
 #include "tools/common/input_file.h"
+#include "tools/common/png_file.h"
 #include "tools/corvexa-tool/command.h"
-#include "tools/corvexa-tool/png_file.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
 struct GifOptions {
   std::string in;
   std::string out;
-  std::string raw;
+  bool raw = false;
+  std::string oldRawPath;  // the old spelling's --raw PATH
 };
 
 // Larger than any image the decoder holds: 16,777,216 pixels in LZW codes of
@@ -63,11 +69,22 @@ int runGif(const GifOptions& options) {
   for (uint32_t& pixel : rgba) {
     pixel = (pixel & kSeeThroughBit) ? 0 : (pixel & 0xFFFFFF) | 0xFF000000u;
   }
-  writePng(options.out, rgba.data(), image.width, image.height, true);
-  if (!options.raw.empty()) writeRawPixels(options.raw, pixels.items, pixels.count);
+  tools::writePng(options.out, rgba.data(), image.width, image.height, true);
+  const std::string rawPath = !options.oldRawPath.empty() ? options.oldRawPath
+                              : options.raw ? tools::besideOutput(options.out, ".png", ".u32")
+                                            : "";
+  if (!rawPath.empty()) tools::writeRawPixels(rawPath, pixels.items, pixels.count);
   std::printf("%dx%d frames=%d comment=\"%s\"\n", image.width, image.height, image.frames.count,
               quoteComment(image.comment).c_str());
   return 0;
+}
+
+// The old spelling --raw PATH.
+void readOldRawPath(tools::CommandWords& words) {
+  if (tools::renameOldFlagValue(words, 1, "--raw", "--old-raw-path", {"--out"})) {
+    tools::noteOldSpelling("corvexa-tool gif", "--raw OUT.u32", "--raw",
+                           "which writes OUT.u32 beside --out OUT.png");
+  }
 }
 
 }  // namespace
@@ -75,11 +92,15 @@ int runGif(const GifOptions& options) {
 Command addGifCommand(CLI::App& app) {
   auto options = std::make_shared<GifOptions>();
   CLI::App* command = app.add_subcommand(
-      "gif", "decode a GIF image with the engine's decoder and write its first frame as PNG");
-  command->add_option("in", options->in, "the GIF image")->required();
-  command->add_option("--out", options->out, "PNG file for the first frame")->required();
-  command->add_option("--raw", options->raw, "also write the decoded pixels, little-endian");
-  return {command, [options] { return runGif(*options); }};
+      "gif",
+      "decode an image as the program's own GIF decoder reads its font images (not every GIF) and "
+      "write its first frame as PNG");
+  tools::addInput(*command, "IN", options->in, "the image, in GIF's block structure");
+  tools::addOutput(*command, options->out, "the PNG file for the first frame");
+  command->add_flag("--raw", options->raw,
+                    "also write the decoded pixels, little-endian, beside it as OUT.u32");
+  command->add_option("--old-raw-path", options->oldRawPath)->group("");
+  return {command, [options] { return runGif(*options); }, readOldRawPath};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 ProgressLine::ProgressLine(int64_t frames, int32_t framesPerSecond)
     : frames_(frames), framesPerSecond_(framesPerSecond), terminal_(isatty(2) != 0) {}
@@ -31,4 +31,4 @@ double ProgressLine::speed(int64_t done) const {
   return elapsed.count() > 0 ? video / elapsed.count() : 0;
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

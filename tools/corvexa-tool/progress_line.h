@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 class ProgressLine {
  public:
@@ -29,4 +29,4 @@ class ProgressLine {
   Clock::time_point lastShown_ = start_;
 };
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

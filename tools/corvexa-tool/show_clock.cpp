@@ -1,6 +1,6 @@
 #include "tools/corvexa-tool/show_clock.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 ShowClock::ShowClock(DemoState& state, int32_t framesPerSecond)
     : state_(state),
@@ -44,4 +44,4 @@ int64_t framesBeforeTick(int32_t tick, int32_t framesPerSecond) {
   }
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -8,7 +8,7 @@
 #include "core/demo_state.h"
 #include "core/frame_host.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 // The clock reading at frame (1 for the first): whole milliseconds since an
 // arbitrary start one second before frame 0, never 0 (0 means "no rate
@@ -36,4 +36,4 @@ class ShowClock {
   int64_t frame_ = 0;
 };
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

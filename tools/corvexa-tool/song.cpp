@@ -12,7 +12,7 @@
 #include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -31,8 +31,8 @@ Command addSongCommand(CLI::App& app) {
   auto out = std::make_shared<std::string>();
   CLI::App* command =
       app.add_subcommand("song", "write the song as start-up renders it, before halving");
-  command->add_option("--out", *out, "the WAV file to write")->required();
-  return {command, [out] { return runSong(*out); }};
+  tools::addOutput(*command, *out, "the WAV file to write");
+  return {command, [out] { return runSong(*out); }, {}};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -14,7 +14,7 @@
 #include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -51,8 +51,8 @@ Command addStreamCommand(CLI::App& app) {
       "stream", "write the first samples the audio output plays (lead-in silence, then the song)");
   command->add_option("--samples", options->samples, "how many samples (44,100 a second)")
       ->required();
-  command->add_option("--out", options->out, "the WAV file to write")->required();
-  return {command, [options] { return runStream(*options); }};
+  tools::addOutput(*command, options->out, "the WAV file to write");
+  return {command, [options] { return runStream(*options); }, {}};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

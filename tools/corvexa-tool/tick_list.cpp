@@ -6,7 +6,7 @@
 
 #include "tools/corvexa-tool/command.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::set<int32_t> parseTickList(const std::string& list) {
   return ticks;
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 // The largest tick a list may name: about 17 minutes of show.
 inline constexpr int32_t kMaxListedTick = 65535;
@@ -17,4 +17,4 @@ inline constexpr int32_t kMaxListedTick = 65535;
 // status 2) with a one-line reason quoting the bad item.
 std::set<int32_t> parseTickList(const std::string& list);
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

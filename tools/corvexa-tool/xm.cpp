@@ -15,7 +15,7 @@
 #include "tools/common/wav_file.h"
 #include "tools/corvexa-tool/command.h"
 
-namespace corvexa::tool {
+namespace corvexa::corvexa_tool {
 
 namespace {
 
@@ -37,8 +37,8 @@ int runXm(const XmOptions& options) {
   Arena arena;
   Array<int16_t> output = arena.makeArray<int16_t>(kOutputSamples);
   const RenderedSong rendered = renderSong(arena, song, output);
-  if (rendered.status != LoadStatus::ok)
-    throw ToolFailure(options.in + ": " + describeLoadStatus(rendered.status));
+  if (rendered.error != LoadError::kNone)
+    throw ToolFailure(options.in + ": " + describeLoadError(rendered.error));
 
   tools::writeWav(options.out, output.items, rendered.sampleCount);
   const Module& m = *rendered.module;
@@ -56,9 +56,9 @@ int runXm(const XmOptions& options) {
 Command addXmCommand(CLI::App& app) {
   auto options = std::make_shared<XmOptions>();
   CLI::App* command = app.add_subcommand("xm", "render an XM song to a WAV file");
-  command->add_option("in", options->in, "the XM file")->required();
-  command->add_option("--out", options->out, "the WAV file to write")->required();
-  return {command, [options] { return runXm(*options); }};
+  tools::addInput(*command, "IN", options->in, "the XM file");
+  tools::addOutput(*command, options->out, "the WAV file to write");
+  return {command, [options] { return runXm(*options); }, {}};
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::corvexa_tool

@@ -1,20 +1,23 @@
 // make-fonts: writes the two font images of assets/data from the glyph masks
 // kept beside this file, byte for byte the same on every machine.
 //
-//   make-fonts GLYPH_DIR OUT_DIR
+//   make-fonts GLYPH_DIR --out-dir DIR
 //
 // GLYPH_DIR holds goldbar-glyphs.txt and simple-glyphs.txt: per glyph a line
 // "glyph C" and then one text row per pixel row, "#" for ink and "." for none;
 // lines that start with "//" are comments.
-// OUT_DIR receives goldbar.gif and simple-16x28.gif. Both images have six zero
+// DIR receives goldbar.gif and simple-16x28.gif. Both images have six zero
 // bytes in place of the signature, 16 colours, magenta FF 00 FF as the
 // transparent colour and the font descriptor as their comment.
 //
 // GoldBar is shaded here: every glyph becomes a bevelled bar of gold, lit from
 // above, with a dark rim; 16x28 Simple is plain white.
 //
-// Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
-// arguments or a mask file it refuses, 1 an image that cannot be written.
+// Its command line is every tool's (tools/common/command_line.h), with --help
+// and --version; the old spelling `make-fonts GLYPH_DIR DIR` still works for
+// this release, with a note. Exit status as every tool's
+// (tools/common/tool_failure.h): 0 done, 2 bad arguments or a mask file it
+// refuses, 1 an image that cannot be written.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/common/command_line.h"
 #include "tools/common/input_file.h"
 #include "tools/common/output_file.h"
 #include "tools/common/run_tool.h"
@@ -188,11 +192,21 @@ GifPicture simplePicture(const GlyphMasks& masks) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make-fonts GLYPH_DIR OUT_DIR\n");
-    return tools::kRefused;
+  CLI::App app{"make-fonts: writes the font images of assets/data from their glyph masks",
+               "make-fonts"};
+  tools::addVersionFlag(app);
+  std::string glyphs, out;
+  tools::addInput(app, "GLYPH_DIR", glyphs,
+                  "the folder of goldbar-glyphs.txt and simple-glyphs.txt (tools/make-fonts)");
+  tools::addOutputDirectory(app, out, "the folder for goldbar.gif and simple-16x28.gif");
+  tools::CommandWords words = tools::commandWords(argc, argv);
+  // The old spelling: the output folder as a second positional word.
+  if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 2)) {
+    tools::noteOldSpelling("make-fonts", "make-fonts GLYPH_DIR DIR",
+                           "make-fonts GLYPH_DIR --out-dir DIR");
   }
-  std::string glyphs = argv[1], out = argv[2];
+  const int status = tools::parseCommandLine(app, words);
+  if (status >= 0) return status;
   return tools::runTool("make-fonts", [&] {
     GlyphMasks gold = readGlyphMasks(glyphs + "/goldbar-glyphs.txt");
     GlyphMasks simple = readGlyphMasks(glyphs + "/simple-glyphs.txt");

@@ -1,7 +1,7 @@
 // make-icons: draws the program's icons from the show itself and writes them
-// as OUT_DIR/corvexa-NN.png for NN = 16, 32, 48, 64, 128 and 256.
+// as DIR/corvexa-NN.png for NN = 16, 32, 48, 64, 128 and 256.
 //
-//   make-icons OUT_DIR
+//   make-icons --out-dir DIR
 //
 // The picture is a 128 x 128 square of the frame drawn after tick 2,500: the
 // blue and white twister of the first scene, turned into a rope. Each size is
@@ -10,8 +10,11 @@
 // always gives the same PNG bytes. At 128 the icon is the frame's own pixels;
 // at 256 each of them is two by two.
 //
-// Exit status as every tool's (tools/common/tool_failure.h): 1 when a file
-// cannot be written or the embedded data is broken, one line saying which.
+// Its command line is every tool's (tools/common/command_line.h), with --help
+// and --version; the old spelling `make-icons DIR` still works for this
+// release, with a note. Exit status as every tool's
+// (tools/common/tool_failure.h): 2 for bad arguments, 1 when a file cannot be
+// written or the embedded data is broken, one line saying which.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -21,10 +24,11 @@
 #include <vector>
 
 #include "core/demo_state.h"
+#include "tools/common/command_line.h"
+#include "tools/common/png_file.h"
 #include "tools/common/run_tool.h"
 #include "tools/common/start_show.h"
 #include "tools/common/tool_failure.h"
-#include "tools/corvexa-tool/png_file.h"
 
 using namespace corvexa;
 
@@ -88,11 +92,16 @@ std::vector<uint32_t> resample(const std::vector<uint32_t>& frame, int32_t size)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make-icons OUT_DIR\n");
-    return tools::kRefused;
-  }
-  const std::string out = argv[1];
+  CLI::App app{"make-icons: writes the program's icons from a frame of the show", "make-icons"};
+  tools::addVersionFlag(app);
+  std::string out;
+  tools::addOutputDirectory(app, out, "the folder for corvexa-NN.png (platform/icons)");
+  tools::CommandWords words = tools::commandWords(argc, argv);
+  // The old spelling: the folder as the one positional word.
+  if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 1))
+    tools::noteOldSpelling("make-icons", "make-icons DIR", "make-icons --out-dir DIR");
+  const int status = tools::parseCommandLine(app, words);
+  if (status >= 0) return status;
   return tools::runTool("make-icons", [&] {
     std::error_code error;
     std::filesystem::create_directories(out, error);
@@ -103,8 +112,8 @@ int main(int argc, char** argv) {
     const std::vector<uint32_t> frame = drawIconFrame();
     for (int32_t size : kIconSizes) {
       std::vector<uint32_t> icon = resample(frame, size);
-      tool::writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size,
-                     false);
+      tools::writePng(out + "/corvexa-" + std::to_string(size) + ".png", icon.data(), size, size,
+                      false);
     }
     return 0;
   });

@@ -30,8 +30,8 @@ Preview renderPreview(const std::vector<uint8_t>& xm) {
   Array<int16_t> output = arena.makeArray<int16_t>(kPcmBufferSamples);
   const RenderedSong song = renderSong(arena, {static_cast<int32_t>(xm.size()), xm.data()}, output);
   Preview preview;
-  if (song.status != LoadStatus::ok) {
-    preview.refusal = describeLoadStatus(song.status);
+  if (song.error != LoadError::kNone) {
+    preview.refusal = describeLoadError(song.error);
   } else {
     preview.samples.assign(output.items, output.items + song.sampleCount);
   }

@@ -1,21 +1,27 @@
 // make-song: builds Corvexa's XM song from its score.
 //
-//   make-song SCORE --out SONG.xm.gz [--xm SONG.xm] [--wav PREVIEW.wav] [--levels]
+//   make-song SCORE --out SONG.xm.gz [--xm] [--wav] [--levels]
 //
 // Reads the score (see score_parser.h), synthesises every instrument's sample,
 // lays the song out as an XM file and writes it as one gzip member. --xm also
-// writes the plain XM file; --wav renders a preview the way Corvexa's player
-// mixes and writes it as 16-bit mono WAV; --levels prints that preview's peak,
-// RMS level, clipped samples and DC offset.
+// writes the plain XM file beside it, as SONG.xm; --wav renders a preview the
+// way Corvexa's player mixes and writes it as 16-bit mono WAV, SONG.wav;
+// --levels prints that preview's peak, RMS level, clipped samples and DC
+// offset.
+//
+// Its command line is every tool's (tools/common/command_line.h), with --help
+// and --version; the old spellings --xm PATH and --wav PATH still work for
+// this release, with a note.
 //
 // Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
 // arguments or a bad score (one line on stderr naming the file and line), 1 a
-// file that cannot be written or no gzip.
+// file that cannot be written.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
 #include "music/module.h"
 #include "music/song.h"
+#include "tools/common/command_line.h"
 #include "tools/common/input_file.h"
 #include "tools/common/output_file.h"
 #include "tools/common/run_tool.h"
@@ -82,22 +88,29 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
 
 int main(int argc, char** argv) {
   CLI::App app{"make-song: builds Corvexa's XM song from its score", "make-song"};
+  tools::addVersionFlag(app);
   std::string scorePath, outPath, xmPath, wavPath;
-  bool levels = false;
-  app.add_option("score", scorePath, "the score (assets/song/corvexa.score)")->required();
-  app.add_option("--out", outPath, "the gzip member to write (assets/data/corvexa.xm.gz)")
-      ->required();
-  app.add_option("--xm", xmPath, "also write the plain XM file");
-  app.add_option("--wav", wavPath, "also write a preview as the player mixes it");
+  bool xm = false, wav = false, levels = false;
+  tools::addInput(app, "SCORE", scorePath, "the score (assets/song/corvexa.score)");
+  tools::addOutput(app, outPath, "the gzip member to write (assets/data/corvexa.xm.gz)");
+  app.add_flag("--xm", xm, "also write the plain XM file beside it, as SONG.xm");
+  app.add_flag("--wav", wav, "also write a preview as the player mixes it, as SONG.wav");
   app.add_flag("--levels", levels, "print the preview's peak, RMS, clipping and DC");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "make-song: %s\n", e.what());
-    return tools::kRefused;
+  app.add_option("--old-xm-path", xmPath)->group("");
+  app.add_option("--old-wav-path", wavPath)->group("");
+  tools::CommandWords words = tools::commandWords(argc, argv);
+  // The old spellings: --xm PATH and --wav PATH.
+  for (const char* flag : {"--xm", "--wav"}) {
+    const std::string name = flag;
+    if (tools::renameOldFlagValue(words, 0, name, "--old-" + name.substr(2) + "-path", {"--out"})) {
+      tools::noteOldSpelling("make-song", name + " PATH", name,
+                             "which writes SONG." + name.substr(2) + " beside --out SONG.xm.gz");
+    }
   }
+  const int status = tools::parseCommandLine(app, words);
+  if (status >= 0) return status;
+  if (xm && xmPath.empty()) xmPath = tools::besideOutput(outPath, ".xm.gz", ".xm");
+  if (wav && wavPath.empty()) wavPath = tools::besideOutput(outPath, ".xm.gz", ".wav");
   return tools::runTool("make-song",
                         [&] { return run(scorePath, outPath, xmPath, wavPath, levels); });
 }

@@ -1,13 +1,13 @@
-#include "tools/corvexa-tool/png_file.h"
+#include "tools/common/png_file.h"
 
 #include <png.h>
 
 #include <vector>
 
 #include "tools/common/output_file.h"
-#include "tools/corvexa-tool/command.h"
+#include "tools/common/tool_failure.h"
 
-namespace corvexa::tool {
+namespace corvexa::tools {
 
 void writePng(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height,
               bool withAlpha) {
@@ -27,12 +27,12 @@ void writePng(const std::string& path, const uint32_t* pixels, int32_t width, in
   png_alloc_size_t size = encoded.size();
   if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, bytes.data(), 0, nullptr))
     throw ToolFailure(path + ": cannot write (libpng: " + image.message + ")", kSystemFailed);
-  tools::writeOutputFile(path, encoded.data(), size);
+  writeOutputFile(path, encoded.data(), size);
 }
 
 void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count) {
   constexpr int64_t kBlockPixels = 16384;
-  tools::OutputFile file(path);
+  OutputFile file(path);
   std::vector<char> block(4 * kBlockPixels);
   for (int64_t first = 0; first < count; first += kBlockPixels) {
     const int64_t n = count - first < kBlockPixels ? count - first : kBlockPixels;
@@ -45,4 +45,4 @@ void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t cou
   file.commit();
 }
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::tools

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace corvexa::tool {
+namespace corvexa::tools {
 
 // Writes width x height pixels (red | green << 8 | blue << 16 | fourth << 24)
 // as 8-bit RGB, or RGBA with the fourth byte as alpha when withAlpha is set.
@@ -17,4 +17,4 @@ void writePng(const std::string& path, const uint32_t* pixels, int32_t width, in
 // Throws ToolFailure naming the file when it cannot be written.
 void writeRawPixels(const std::string& path, const uint32_t* pixels, int64_t count);
 
-}  // namespace corvexa::tool
+}  // namespace corvexa::tools

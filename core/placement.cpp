@@ -1,4 +1,4 @@
-#include "platform/placement.h"
+#include "core/placement.h"
 
 #include "effects/framebuffer.h"
 

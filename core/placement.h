@@ -15,7 +15,10 @@
 //     to the largest rectangle of its own proportions that fits, so the whole
 //     picture stays visible.
 //
-// Pure arithmetic, no SDL: the video output draws with the answer.
+// Pure arithmetic, in the engine so that every way of showing the picture
+// places it alike: the desktop program's video output draws with the answer,
+// and so does the browser page, through the WebAssembly module's
+// corvexaPlace.
 #pragma once
 
 #include <cstdint>
