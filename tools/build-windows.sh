@@ -28,7 +28,8 @@ mkdir -p "$out/sdl2"
 
 # Debian's version of SDL2 (e.g. 2.26.5+dfsg-1): the one libsdl2-dev has, else
 # the one apt would fetch.
-version=$(dpkg-query -W -f='${source:Version}' libsdl2-dev 2>/dev/null || true)
+version=$(dpkg-query -W -f='${source:Version}' "libsdl2-dev:$(dpkg --print-architecture)" \
+  2>/dev/null || true)
 if [[ -z "$version" ]]; then
   version=$(apt-cache showsrc libsdl2 | sed -n 's/^Version: //p' | sort -V | tail -n 1)
 fi
