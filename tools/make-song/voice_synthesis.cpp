@@ -68,7 +68,7 @@ double shapeWeight(Shape shape, int32_t h) {
 }
 
 // The magnitude of a two-pole resonant low-pass, squared (24 dB an octave
-// above the cutoff; `peak` at it is resonance squared).
+// above the cutoff, and the resonance squared at it).
 double lowPassGain(double hz, double cutoff, double resonance) {
   if (cutoff <= 0) return 1.0;
   const double x = hz / cutoff;
