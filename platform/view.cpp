@@ -90,7 +90,8 @@ void setFullscreen(View& view, bool fullscreen) {
     }
   }
   if (SDL_SetWindowFullscreen(view.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-    fail("switching between fullscreen and a window");
+    // The show goes on as it was shown.
+    reportNote("switching between fullscreen and a window failed: %s", SDL_GetError());
     return;
   }
   view.fullscreen = fullscreen;
