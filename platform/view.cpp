@@ -113,6 +113,13 @@ void setVisible(View& view, bool visible) {
     view.host.lastMeasurement = 0;
     view.lastPresent = 0;
   }
+  // No screen saver over the show; a minimised or hidden show leaves it to
+  // the desktop.
+  if (visible) {
+    SDL_DisableScreenSaver();
+  } else {
+    SDL_EnableScreenSaver();
+  }
   view.visible = visible;
 }
 
@@ -277,6 +284,7 @@ bool viewSetWindow(View& view, DemoState& state) {
   if (!view.window) return fail("opening the window");
   view.fullscreen = true;
   SDL_ShowCursor(SDL_DISABLE);
+  SDL_DisableScreenSaver();
   if (!initVideo(view.video, view.window)) return false;
   readWindowSize(view);
   readRefreshRate(view);

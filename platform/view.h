@@ -20,7 +20,11 @@
 // performance counter as whole milliseconds, runs frameStep and presents the
 // frame; where presentation does not wait for the display it sleeps out the
 // rest of the display's refresh period itself. While hidden it sleeps in
-// SDL_WaitEvent: no ticks, no frames, no processor time.
+// SDL_WaitEvent: no ticks, no frames, no processor time. The pointer is
+// hidden in fullscreen and shown in a window; the screen saver stays off while
+// the show is visible and is the desktop's again while it is minimised or
+// hidden. Only what ends the program is a fatal report (see platform/report.h):
+// a switch to or from fullscreen that fails is a note, and the show goes on.
 //
 // Two environment variables serve the tests and measurements:
 //   CORVEXA_HOLD_TICK=N  the show stops advancing once it reaches tick N and

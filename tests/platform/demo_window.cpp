@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/scrnsaver.h>
 // clang-format on
 #include <fcntl.h>
 #include <poll.h>
@@ -99,6 +101,39 @@ Screenshot VirtualDisplay::screenshot() const {
   }
   XCloseDisplay(display);
   return shot;
+}
+
+bool VirtualDisplay::pointerShownAt(int32_t x, int32_t y) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (!display) return false;
+  XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
+  XSync(display, False);
+  bool shown = false;
+  if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
+    for (int32_t i = 0; i < image->width * image->height; i++)
+      shown = shown || (image->pixels[i] >> 24) != 0;  // alpha
+    XFree(image);
+  }
+  XCloseDisplay(display);
+  return shown;
+}
+
+void VirtualDisplay::setScreenSaverTimeout(int32_t seconds) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (!display) return;
+  XSetScreenSaver(display, seconds, 0, PreferBlanking, AllowExposures);
+  XCloseDisplay(display);
+}
+
+bool VirtualDisplay::screenSaverOn(int64_t* idleMs) const {
+  Display* display = XOpenDisplay(name_.c_str());
+  if (!display) return false;
+  XScreenSaverInfo info{};
+  bool on = XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info) &&
+            info.state == ScreenSaverOn;
+  if (idleMs) *idleMs = static_cast<int64_t>(info.idle);
+  XCloseDisplay(display);
+  return on;
 }
 
 std::string VirtualDisplay::run(const std::string& command, int* status) const {

@@ -44,6 +44,12 @@ class VirtualDisplay {
   unsigned long demoWindow() const;
   // Asks the window to close, as a window manager's close button does.
   void requestClose(unsigned long window) const;
+  // Moves the pointer to (x, y); whether X then draws a visible cursor there.
+  bool pointerShownAt(int32_t x, int32_t y) const;
+  // The screen saver: starts after seconds without input; whether it is on,
+  // and for how long there has been no input.
+  void setScreenSaverTimeout(int32_t seconds) const;
+  bool screenSaverOn(int64_t* idleMs = nullptr) const;
 
  private:
   pid_t pid_ = -1;

@@ -70,13 +70,16 @@ TEST(DemoWindow, F11AndAltEnterSwitchBetweenFullscreenAndAWindow) {
   ASSERT_TRUE(display.ready()) << "Xvfb did not start";
   DemoRun demo(&display, {{"SDL_AUDIODRIVER", "dummy"}, {"CORVEXA_HOLD_TICK", "60"}});
   ASSERT_TRUE(demo.waitForTick(60, kStartMs)) << demo.errors();
+  EXPECT_FALSE(display.pointerShownAt(683, 384));  // hidden over the fullscreen show
 
   display.run("xdotool key F11");
   // A 960 x 540 window in the middle of the black screen, filled at scale 3.
   EXPECT_EQ(wrongOnScreen(display, demo, frame, 203, 114, 3, false), 0);
+  EXPECT_TRUE(display.pointerShownAt(683, 384));
 
   display.run("xdotool key alt+Return");
   EXPECT_EQ(wrongOnScreen(display, demo, frame, 43, 24, 4, false), 0);
+  EXPECT_FALSE(display.pointerShownAt(683, 384));
 
   display.run("xdotool key Escape");
   EXPECT_EQ(demo.waitForExit(2000), 0) << demo.errors();
@@ -110,6 +113,12 @@ TEST(DemoWindow, HiddenWindowRunsNoTicksAndContinuesWhereItWas) {
   ASSERT_TRUE(demo.waitForTick(20, kStartMs)) << demo.errors();
   unsigned long window = display.demoWindow();
   ASSERT_NE(window, 0u);
+  // No screen saver over the show, though the screen has had no input for longer than its timeout.
+  display.setScreenSaverTimeout(1);
+  demo.readFor(1500);
+  int64_t idleMs = 0;
+  EXPECT_FALSE(display.screenSaverOn(&idleMs));
+  EXPECT_GE(idleMs, 1200);
 
   display.run("xdotool windowunmap " + std::to_string(window));
   demo.readFor(300);
