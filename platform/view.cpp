@@ -74,7 +74,7 @@ void readWindowSize(View& view) {
   view.pointsHigh = pointsHigh;
   view.pixelsWide = pixelsWide;
   view.pixelsHigh = pixelsHigh;
-  if (!placeVideo(view.video)) view.closed = true;
+  if (!placeVideo(view.video)) view.closed = view.failed = true;
 }
 
 void setFullscreen(View& view, bool fullscreen) {
@@ -339,7 +339,7 @@ void handleEvent(View& view, const SDL_Event& event) {
     case SDL_RENDER_DEVICE_RESET:
       // The renderer lost its textures: make the picture's anew.
       view.video.texture = nullptr;
-      if (!createFrameTexture(view.video)) view.closed = true;
+      if (!createFrameTexture(view.video)) view.closed = view.failed = true;
       break;
   }
 }
@@ -373,7 +373,7 @@ bool viewRun(View& view) {
     if (view.trace) traceFrame(view);
     paceFrame(view);
   }
-  return true;
+  return !view.failed;
 }
 
 void viewUninitialize(View& view) {

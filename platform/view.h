@@ -49,6 +49,7 @@ struct View {
   DemoState* state = nullptr;
   Demo* demo = nullptr;  // the state's Demo, or a holding one (CORVEXA_HOLD_TICK)
   bool closed = false;
+  bool failed = false;  // closed after a fatal report: the program ends with status 1
   bool visible = true;
   bool fullscreen = true;
   SDL_Window* window = nullptr;
