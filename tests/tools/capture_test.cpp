@@ -179,17 +179,44 @@ TEST(CaptureCommand, PlayableMp4OfTheRightSizeLengthAndSound) {
   // The first and the last frame against the engine's: close, within what
   // yuv420p and the encoder lose (a frame one tick off is about 3 per channel
   // away). At 50 Hz the rate measured at the 120th frame makes the increment
-  // 19 ms, so the 126th frame runs two ticks and the 130th shows tick 131.
-  ToolResult frames = runTool("frames --raw --ticks 1,131 --out-dir " + dir.path.string());
+  // 19.2 ms, so the 125th and the 130th frames run two ticks: the 130th shows 132.
+  ToolResult frames = runTool("frames --raw --ticks 1,132 --out-dir " + dir.path.string());
   ASSERT_EQ(frames.status, 0) << frames.output;
   std::vector<uint8_t> decoded = decodeFrames(dir / "show.mp4", dir.path);
-  for (auto [frame, tick] : {std::pair{0, 1}, std::pair{129, 131}}) {
+  for (auto [frame, tick] : {std::pair{0, 1}, std::pair{129, 132}}) {
     std::vector<uint8_t> got = frameOf(decoded, frame, 960, 540);
     std::vector<uint8_t> want = engineFrame(dir, tick, 3);
     ASSERT_EQ(got.size(), want.size()) << "frame " << frame;
     int64_t totalError = 0;
     for (size_t i = 0; i < got.size(); i++) totalError += std::abs(got[i] - want[i]);
     EXPECT_LT(static_cast<double>(totalError) / got.size(), 1.5) << "frame " << frame;
+  }
+}
+
+// Twenty seconds at 75 and 144 Hz end on the tick due then: one a frame for
+// the first 120 frames, 60 a second after them (within a tick).
+TEST(CaptureCommand, TwentySecondsAtOtherRatesEndOnTheTickDue) {
+  ScratchDirectory dir("capture-rates");
+  for (int32_t fps : {75, 144}) {
+    const std::string video = dir / (std::to_string(fps) + ".mp4"), last = dir / "last.rgb";
+    ToolResult result = runTool("capture --out " + video +
+                                " --seconds 20 --scale 1 --lossless --fps " + std::to_string(fps));
+    ASSERT_EQ(result.status, 0) << result.output;
+    ASSERT_EQ(shell("ffmpeg -v error -sseof -0.2 -i " + video +
+                    " -map 0:v -f rawvideo -pix_fmt rgb24 -y " + last),
+              0);
+    std::vector<uint8_t> frames = readBytes(last);
+    ASSERT_GE(frames.size(), 3u * kPixelCount);
+    const int32_t due = 120 + (20 * fps - 120) * 60 / fps;
+    ToolResult engine = runTool("frames --raw --ticks " + std::to_string(due - 1) + "-" +
+                                std::to_string(due + 1) + " --out-dir " + dir.path.string());
+    ASSERT_EQ(engine.status, 0) << engine.output;
+    std::vector<uint8_t> shown(frames.end() - 3 * kPixelCount, frames.end());
+    int32_t matches = 0;
+    for (int32_t tick = due - 1; tick <= due + 1; tick++)
+      matches += shown == engineFrame(dir, tick, 1);
+    EXPECT_GE(matches, 1) << fps << " Hz: the last frame is none of ticks " << due - 1 << " to "
+                          << due + 1;
   }
 }
 

@@ -18,10 +18,10 @@ TEST(FramesBeforeTick, FollowsTheFrameDriverAtEachRate) {
   EXPECT_EQ(framesBeforeTick(121, 30), 120);
   EXPECT_EQ(framesBeforeTick(122, 30), 120);
   EXPECT_EQ(framesBeforeTick(124, 30), 121);
-  // 50 Hz: 19 ms a frame from frame 121 on; frame 126 runs ticks 126 and 127.
-  EXPECT_EQ(framesBeforeTick(126, 50), 125);
+  // 50 Hz: 19.2 ms a frame from frame 121 on; frame 125 runs ticks 125 and 126.
+  EXPECT_EQ(framesBeforeTick(125, 50), 124);
+  EXPECT_EQ(framesBeforeTick(126, 50), 124);
   EXPECT_EQ(framesBeforeTick(127, 50), 125);
-  EXPECT_EQ(framesBeforeTick(128, 50), 126);
 }
 
 }  // namespace
