@@ -107,31 +107,24 @@ bool VirtualDisplay::pointerShownAt(int32_t x, int32_t y) const {
   Display* display = XOpenDisplay(name_.c_str());
   if (!display) return false;
   XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
-  XSync(display, False);
-  bool shown = false;
-  if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
-    for (int32_t i = 0; i < image->width * image->height; i++)
-      shown = shown || (image->pixels[i] >> 24) != 0;  // alpha
-    XFree(image);
-  }
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  bool shown = false;  // any pixel of the cursor not wholly transparent
+  for (int32_t i = 0; image && i < image->width * image->height; i++)
+    shown |= image->pixels[i] >> 24;
+  if (image) XFree(image);
   XCloseDisplay(display);
   return shown;
 }
 
-void VirtualDisplay::setScreenSaverTimeout(int32_t seconds) const {
-  Display* display = XOpenDisplay(name_.c_str());
-  if (!display) return;
-  XSetScreenSaver(display, seconds, 0, PreferBlanking, AllowExposures);
-  XCloseDisplay(display);
-}
-
-bool VirtualDisplay::screenSaverOn(int64_t* idleMs) const {
+bool VirtualDisplay::screenSaverOn(int32_t timeoutSeconds, int64_t* idleMs) const {
   Display* display = XOpenDisplay(name_.c_str());
   if (!display) return false;
+  if (timeoutSeconds > 0)
+    XSetScreenSaver(display, timeoutSeconds, 0, PreferBlanking, AllowExposures);
   XScreenSaverInfo info{};
   bool on = XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info) &&
             info.state == ScreenSaverOn;
-  if (idleMs) *idleMs = static_cast<int64_t>(info.idle);
+  *idleMs = static_cast<int64_t>(info.idle);
   XCloseDisplay(display);
   return on;
 }

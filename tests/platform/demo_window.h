@@ -46,10 +46,9 @@ class VirtualDisplay {
   void requestClose(unsigned long window) const;
   // Moves the pointer to (x, y); whether X then draws a visible cursor there.
   bool pointerShownAt(int32_t x, int32_t y) const;
-  // The screen saver: starts after seconds without input; whether it is on,
-  // and for how long there has been no input.
-  void setScreenSaverTimeout(int32_t seconds) const;
-  bool screenSaverOn(int64_t* idleMs = nullptr) const;
+  // Whether the screen saver is on, and how long there has been no input;
+  // first sets its timeout, when one is given.
+  bool screenSaverOn(int32_t timeoutSeconds, int64_t* idleMs) const;
 
  private:
   pid_t pid_ = -1;

@@ -113,11 +113,12 @@ TEST(DemoWindow, HiddenWindowRunsNoTicksAndContinuesWhereItWas) {
   ASSERT_TRUE(demo.waitForTick(20, kStartMs)) << demo.errors();
   unsigned long window = display.demoWindow();
   ASSERT_NE(window, 0u);
-  // No screen saver over the show, though the screen has had no input for longer than its timeout.
-  display.setScreenSaverTimeout(1);
-  demo.readFor(1500);
+  // No screen saver over the show, though there has been no input for longer
+  // than its timeout.
   int64_t idleMs = 0;
-  EXPECT_FALSE(display.screenSaverOn(&idleMs));
+  display.screenSaverOn(1, &idleMs);
+  demo.readFor(1500);
+  EXPECT_FALSE(display.screenSaverOn(0, &idleMs));
   EXPECT_GE(idleMs, 1200);
 
   display.run("xdotool windowunmap " + std::to_string(window));
