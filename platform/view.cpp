@@ -114,7 +114,9 @@ void setVisible(View& view, bool visible) {
     view.lastPresent = 0;
   }
   // No screen saver over the show; a minimised or hidden show leaves it to
-  // the desktop.
+  // the desktop. (SDL 2.26 on X11 gives it back only through D-Bus: with no
+  // screen saver service on the session bus, X keeps it suspended until the
+  // program ends.)
   if (visible) {
     SDL_DisableScreenSaver();
   } else {
