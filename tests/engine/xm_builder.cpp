@@ -10,16 +10,6 @@ using make_song::XmLayout;
 using make_song::XmModule;
 using make_song::XmPattern;
 
-// Where the fields written over lie: in the header, and from an instrument's start.
-constexpr size_t kVersionAt = 58;
-constexpr size_t kHeaderSizeAt = 60;
-constexpr size_t kSongLengthAt = 64;
-constexpr size_t kPatternCountAt = 70;
-constexpr size_t kInstrumentCountAt = 72;
-constexpr size_t kSampleCountAt = 27;
-constexpr size_t kVolumePointCountAt = 225;
-constexpr int32_t kPatternHeaderLength = 9;  // as the writer writes it
-
 void putInt16(std::vector<uint8_t>& bytes, size_t at, int32_t value) {
   bytes[at] = static_cast<uint8_t>(value);
   bytes[at + 1] = static_cast<uint8_t>(value >> 8);
@@ -44,33 +34,28 @@ XmPattern pattern(const PatternPlan& plan, int32_t channelCount) {
 
 // Writes each count or size that the plan sets over what the writer wrote.
 void damage(std::vector<uint8_t>& bytes, const SongPlan& song, const XmLayout& layout) {
-  putInt16(bytes, kVersionAt, song.version);
-  putInt32(bytes, kHeaderSizeAt, song.headerSize);
-  if (song.songLength != kAuto) putInt16(bytes, kSongLengthAt, song.songLength);
-  if (song.patternCount != kAuto) putInt16(bytes, kPatternCountAt, song.patternCount);
-  if (song.instrumentCount != kAuto) putInt16(bytes, kInstrumentCountAt, song.instrumentCount);
+  putInt16(bytes, 58, song.version);  // the header's fields, by offset
+  putInt32(bytes, 60, song.headerSize);
+  if (song.songLength != kAuto) putInt16(bytes, 64, song.songLength);
+  if (song.patternCount != kAuto) putInt16(bytes, 70, song.patternCount);
+  if (song.instrumentCount != kAuto) putInt16(bytes, 72, song.instrumentCount);
   for (size_t i = 0; i < song.instruments.size(); i++) {
     const InstrumentPlan& inst = song.instruments[i];
-    const size_t at = layout.instruments[i];
+    const size_t at = layout.instruments[i];  // its fields by offset from there
     if (inst.headerSize != kAuto) putInt32(bytes, at, inst.headerSize);
-    if (inst.sampleCount != kAuto) putInt16(bytes, at + kSampleCountAt, inst.sampleCount);
-    if (inst.volumePointCount != kAuto) {
-      bytes[at + kVolumePointCountAt] = static_cast<uint8_t>(inst.volumePointCount);
-    }
-    if (inst.firstSampleLength != kAuto) {
+    if (inst.sampleCount != kAuto) putInt16(bytes, at + 27, inst.sampleCount);
+    if (inst.volumePointCount != kAuto)
+      bytes[at + 225] = static_cast<uint8_t>(inst.volumePointCount);
+    if (inst.firstSampleLength != kAuto)
       putInt32(bytes, layout.sampleHeaders[i][0], inst.firstSampleLength);
-    }
   }
   // Longer pattern headers last, from the end, as they move what follows.
   for (size_t i = song.patterns.size(); i-- > 0;) {
     const int32_t length = song.patterns[i].headerLength;
-    if (length == kPatternHeaderLength) continue;
-    const size_t at = layout.patterns[i];
-    putInt32(bytes, at, length);
-    if (length > kPatternHeaderLength) {
-      const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(at + kPatternHeaderLength);
-      bytes.insert(end, static_cast<size_t>(length - kPatternHeaderLength), 0);
-    }
+    if (length == 9) continue;  // the writer's
+    putInt32(bytes, layout.patterns[i], length);
+    const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(layout.patterns[i] + 9);
+    if (length > 9) bytes.insert(end, static_cast<size_t>(length - 9), 0);
   }
 }
 
