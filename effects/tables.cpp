@@ -47,14 +47,30 @@ Array<uint32_t> buildColourTable(Arena& arena) {
   return table;
 }
 
+namespace {
+
+// One quarter from Bhaskara I's formula, i = 0..16,383 (the other three follow
+// by symmetry). 8 * p stays below 2^31 for every i of the quarter.
+int16_t quarterSine(int32_t i) {
+  int32_t a = 32768 - i;
+  int32_t p = a * i;
+  return static_cast<int16_t>((8 * p) / ((0x50000000 - p) >> 14));
+}
+
+}  // namespace
+
+int16_t approximateSine(int32_t index) {
+  const int32_t i = index & 0xFFFF;
+  if (i < 16384) return quarterSine(i);
+  if (i < 32768) return quarterSine(32767 - i);
+  if (i < 49152) return static_cast<int16_t>(-quarterSine(i - 32768));
+  return static_cast<int16_t>(-quarterSine(65535 - i));
+}
+
 Array<int16_t> buildSineTable(Arena& arena) {
   Array<int16_t> table = arena.makeArray<int16_t>(kSineTableCount);
-  // One quarter from Bhaskara I's formula, the other three by symmetry.
-  // 8 * p stays below 2^31 for every i of the quarter.
   for (int32_t i = 0; i < 16384; i++) {
-    int32_t a = 32768 - i;
-    int32_t p = a * i;
-    int16_t v = static_cast<int16_t>((8 * p) / ((0x50000000 - p) >> 14));
+    int16_t v = quarterSine(i);
     table[i] = v;
     table[32767 - i] = v;
     table[32768 + i] = static_cast<int16_t>(-v);

@@ -35,6 +35,10 @@ struct EffectTables {
   int16_t sine(int32_t index) const { return sineTable[index & 0xFFFF]; }
 };
 
+// The SineTable's element at the low 16 bits of index, worked out on its own:
+// the one sine approximation, which the song's synthesiser computes with too.
+int16_t approximateSine(int32_t index);
+
 Array<uint32_t> buildColourTable(Arena& arena);
 Array<int16_t> buildSineTable(Arena& arena);
 

@@ -29,7 +29,8 @@ struct Rig {
     song.patterns.resize(1);
     for (uint8_t volume : {64, 32}) {
       xm::SamplePlan sample;
-      sample.data = xm::deltaBytes8(std::vector<int8_t>(4000, static_cast<int8_t>(volume)));
+      sample.data =
+          make_song::deltaCode(std::vector<int16_t>(4000, static_cast<int16_t>(volume)), 8);
       sample.volume = volume;
       song.instruments.push_back(xm::oneSample(sample));
     }

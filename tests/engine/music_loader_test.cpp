@@ -127,7 +127,6 @@ TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
   song.patterns[0].headerLength = 13;
   song.patterns[0].rawData = true;
   song.patterns[0].data = {0x81, 50, 0xFF, 0xFF};
-  song.patterns[0].packedSize = 4;
   // No packed data at all: an empty pattern.
   song.patterns[1].rows = 5;
   song.patterns[1].rawData = true;
@@ -138,7 +137,7 @@ TEST(ModuleLoader, HeaderSizesAndPackedSizes) {
   song.instruments[0].headerSize = 263;
   xm::SamplePlan sample16;
   sample16.type = 0x10 | 1;
-  sample16.data = xm::deltaBytes16({1000, -1000});
+  sample16.data = make_song::deltaCode({1000, -1000}, 16);
   sample16.data.push_back(0x77);  // a fifth byte: the length is 2 frames
   sample16.loopStart = 3;
   sample16.loopLength = 5;
@@ -237,13 +236,9 @@ TEST(ModuleLoader, RefusesWhatItCannotHold) {
          s.instruments[0].volumeLoopEnd = 2;
        },
        LoadError::kBadEnvelopeLoop},
-      {"negative sample length", [](xm::SongPlan& s) { s.instruments[0].samples[0].length = -2; },
+      {"negative sample length", [](xm::SongPlan& s) { s.instruments[0].firstSampleLength = -2; },
        LoadError::kBadSampleLength},
-      {"524,289 frames",
-       [](xm::SongPlan& s) {
-         s.instruments[0].samples[0].length = 524289;
-         s.instruments[0].samples[0].data.resize(524289);
-       },
+      {"524,289 frames", [](xm::SongPlan& s) { s.instruments[0].samples[0].data.resize(524289); },
        LoadError::kTooManySampleFrames},
   };
   for (const Case& c : cases) {

@@ -20,7 +20,7 @@ xm::SongPlan plainSong(int8_t level = 64, bool looped = false) {
   song.patterns.resize(1);
   song.patterns[0].rows = 4;
   xm::SamplePlan sample;
-  sample.data = xm::deltaBytes8(std::vector<int8_t>(3000, level));
+  sample.data = make_song::deltaCode(std::vector<int16_t>(3000, level), 8);
   if (looped) {
     sample.type = 1;
     sample.loopStart = 2000;

@@ -52,4 +52,6 @@ TEST(SineTable, QuotedValuesAndSymmetry) {
     ASSERT_EQ(sine[32768 + i], -sine[i]) << i;
     ASSERT_EQ(sine[32767 - i], sine[i]) << i;
   }
+  // The value on its own, at any index, is the table's element.
+  for (int32_t i = -65536; i < 2 * 65536; i++) ASSERT_EQ(approximateSine(i), sine[i & 0xFFFF]) << i;
 }

@@ -58,7 +58,7 @@ std::vector<uint8_t> song() {
   plan.patterns[0].rows = 8;
   xm::put(plan.patterns[0], 2, 0, 0, Note{49, 1, 0, 0, 0});
   xm::SamplePlan sample;
-  sample.data = xm::deltaBytes8(std::vector<int8_t>(500, 40));
+  sample.data = make_song::deltaCode(std::vector<int16_t>(500, 40), 8);
   sample.type = 1;
   sample.loopLength = 500;
   plan.instruments.push_back(xm::oneSample(sample));
@@ -86,8 +86,7 @@ TEST_F(XmCommand, RefusesWithAReasonNamingTheFile) {
   ToolRun run =
       runTool("xm " + (dir / "short.xm").string() + " --out " + (dir / "x.wav").string(), dir);
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("short.xm: the data ends early"), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find("short.xm: the data ends early"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "x.wav"));
 
   run = runTool("xm " + (dir / "missing.xm").string() + " --out " + (dir / "x.wav").string(), dir);

@@ -30,8 +30,8 @@
 #include "tools/make-song/gzip_file.h"
 #include "tools/make-song/levels.h"
 #include "tools/make-song/score_parser.h"
+#include "tools/make-song/song_to_xm.h"
 #include "tools/make-song/synthesiser.h"
-#include "tools/make-song/xm_writer.h"
 
 using namespace corvexa::make_song;
 namespace tools = corvexa::tools;
@@ -60,7 +60,7 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
                       " frames, more than the player's " +
                       std::to_string(corvexa::kMaxSampleFrames));
   }
-  const std::vector<uint8_t> xm = writeXm(song);
+  const std::vector<uint8_t> xm = writeXm(toXm(song));
   if (xm.size() > static_cast<size_t>(corvexa::kSongBufferBytes)) {
     throw ToolFailure(scorePath + ": the XM file takes " + std::to_string(xm.size()) +
                       " bytes, more than start-up's " + std::to_string(corvexa::kSongBufferBytes));

@@ -1,6 +1,6 @@
 // The plain waves of a chip tune, 8 bits: one cycle of a square, pulse, saw,
 // triangle or sine, a kick and white noise. Integer arithmetic only.
-#include "tools/make-song/synth_math.h"
+#include "effects/tables.h"
 #include "tools/make-song/synthesiser.h"
 
 namespace corvexa::make_song {
@@ -43,8 +43,8 @@ void triangle(const Synthesis& s, std::vector<int16_t>& frames) {
 
 void sine(const Synthesis& s, std::vector<int16_t>& frames) {
   for (int32_t i = 0; i < s.length; i++) {
-    uint32_t phase = static_cast<uint32_t>(static_cast<int64_t>(i) * 65536 / s.length);
-    frames[i] = toFrame(static_cast<int64_t>(s.amplitude) * sinePhase(phase) / 32767);
+    const int32_t phase = static_cast<int32_t>(static_cast<int64_t>(i) * 65536 / s.length);
+    frames[i] = toFrame(static_cast<int64_t>(s.amplitude) * approximateSine(phase) / 32767);
   }
 }
 
@@ -56,7 +56,7 @@ void kick(const Synthesis& s, std::vector<int16_t>& frames) {
   int64_t level = static_cast<int64_t>(s.amplitude) << 16;
   uint32_t phase = 0;
   for (int32_t i = 0; i < s.length; i++) {
-    frames[i] = toFrame((level >> 16) * sinePhase(phase) / 32767);
+    frames[i] = toFrame((level >> 16) * approximateSine(static_cast<int32_t>(phase)) / 32767);
     phase = (phase + static_cast<uint32_t>(step >> 16)) & 0xFFFF;
     step -= (step - endStep) * s.fall / 65536;
     level -= level * s.decay / 65536;

@@ -1,20 +1,13 @@
 #include "tools/make-song/synth_math.h"
 
-namespace corvexa::make_song {
+#include "effects/tables.h"
 
-int32_t sinePhase(uint32_t phase) {
-  phase &= 0xFFFF;
-  const int64_t half = 32768;  // pi
-  const int64_t x = phase < half ? phase : phase - half;
-  const int64_t product = x * (half - x);
-  const int64_t value = 16 * product * 32767 / (5 * half * half - 4 * product);
-  return static_cast<int32_t>(phase < half ? value : -value);
-}
+namespace corvexa::make_song {
 
 const std::vector<int16_t>& sineTable() {
   static const std::vector<int16_t> table = [] {
     std::vector<int16_t> values(65536);
-    for (uint32_t i = 0; i < 65536; i++) values[i] = static_cast<int16_t>(sinePhase(i));
+    for (int32_t i = 0; i < 65536; i++) values[i] = approximateSine(i);
     return values;
   }();
   return table;
@@ -24,7 +17,7 @@ double sine(double radians) {
   double cycles = radians / (2 * kPi);
   cycles -= static_cast<double>(static_cast<int64_t>(cycles));
   if (cycles < 0) cycles += 1;
-  return sinePhase(static_cast<uint32_t>(cycles * 65536.0)) / 32767.0;
+  return approximateSine(static_cast<int32_t>(cycles * 65536.0)) / 32767.0;
 }
 
 // e^x = (e^(x / 2^k))^(2^k), with x / 2^k small enough for a short series.

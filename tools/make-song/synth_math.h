@@ -1,9 +1,10 @@
 // The synthesiser's arithmetic. make-song must write the same bytes on every
 // machine, so nothing here calls the C library's transcendental functions,
 // whose last bits differ from one library to the next: the sine is the
-// integer one the waves have always used, and exp and log are series of
-// additions, multiplications and divisions, which IEEE 754 rounds alike
-// everywhere (the build contracts no multiply-adds in ISO mode).
+// engine's integer one (approximateSine, which the effects' SineTable holds),
+// and exp and log are series of additions, multiplications and divisions,
+// which IEEE 754 rounds alike everywhere (the build contracts no multiply-adds
+// in ISO mode).
 #pragma once
 
 #include <cstdint>
@@ -13,14 +14,11 @@ namespace corvexa::make_song {
 
 inline constexpr double kPi = 3.14159265358979323846;
 
-// Sine of a phase in 1/65536 of a cycle, scaled to +-32767 (Bhaskara's
-// approximation, within 0.2 % of the true curve).
-int32_t sinePhase(uint32_t phase);
-
-// sinePhase for every phase, for the oscillators' inner loops.
+// approximateSine for every phase in 1/65536 of a cycle (+-32767), for the
+// oscillators' inner loops.
 const std::vector<int16_t>& sineTable();
 
-// sin(x) for any x, from sinePhase.
+// sin(x) for any x, from approximateSine.
 double sine(double radians);
 
 // e^x and the natural logarithm (x > 0), accurate to a few units in the last place.

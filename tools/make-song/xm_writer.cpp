@@ -1,13 +1,13 @@
 #include "tools/make-song/xm_writer.h"
 
-#include <string>
+#include <utility>
 
 namespace corvexa::make_song {
 
 namespace {
 
 struct Output {
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t>& bytes;
 
   void byte(int32_t value) { bytes.push_back(static_cast<uint8_t>(value)); }
   void int16(int32_t value) {
@@ -23,126 +23,134 @@ struct Output {
     for (size_t i = 0; i < size; i++) byte(i < value.size() ? value[i] : 0);
   }
   void zeros(size_t count) { bytes.insert(bytes.end(), count, 0); }
+  void append(const std::vector<uint8_t>& more) {
+    bytes.insert(bytes.end(), more.begin(), more.end());
+  }
 };
 
 // The preamble and the header: the song's counts, speeds and order table.
-void writeHeader(Output& out, const Song& song) {
+void writeHeader(Output& out, const XmModule& module) {
   out.text("Extended Module: ", 17);
-  out.text(song.name, 20);
+  out.text(module.name, 20);
   out.byte(0x1A);
-  out.text("make-song", 20);
+  out.text(module.tracker, 20);
   out.int16(0x0104);
   out.int32(276);  // header size, counted from this field
-  out.int16(static_cast<int32_t>(song.order.size()));
+  out.int16(static_cast<int32_t>(module.order.size()));
   out.int16(0);  // restart position
-  out.int16(song.channels);
-  out.int16(static_cast<int32_t>(song.patterns.size()));
-  out.int16(static_cast<int32_t>(song.instruments.size()));
+  out.int16(module.channels);
+  out.int16(static_cast<int32_t>(module.patterns.size()));
+  out.int16(static_cast<int32_t>(module.instruments.size()));
   out.int16(1);  // flags: linear frequency table
-  out.int16(song.speed);
-  out.int16(song.tempo);
-  for (size_t i = 0; i < 256; i++) out.byte(i < song.order.size() ? song.order[i] : 0);
+  out.int16(module.speed);
+  out.int16(module.tempo);
+  for (size_t i = 0; i < 256; i++) out.byte(i < module.order.size() ? module.order[i] : 0);
 }
 
-// One note, packed: a flag byte (bit 7 set) naming the fields that follow.
-void writeCell(Output& out, const Cell& cell) {
-  const uint8_t fields[5] = {cell.key, cell.instrument, cell.volume, cell.effect, cell.parameter};
-  int32_t flags = 0x80;
-  for (int32_t i = 0; i < 5; i++) {
-    if (fields[i] != 0) flags |= 1 << i;
-  }
-  out.byte(flags);
-  for (int32_t i = 0; i < 5; i++) {
-    if (fields[i] != 0) out.byte(fields[i]);
-  }
-}
-
-void writePattern(Output& out, const Pattern& pattern) {
-  Output data;
-  for (const Cell& cell : pattern.cells) writeCell(data, cell);
+void writePattern(Output& out, const XmPattern& pattern) {
   out.int32(9);  // header length
   out.byte(0);   // packing type
   out.int16(pattern.rows);
-  out.int16(static_cast<int32_t>(data.bytes.size()));
-  out.bytes.insert(out.bytes.end(), data.bytes.begin(), data.bytes.end());
+  out.int16(static_cast<int32_t>(pattern.data.size()));
+  out.append(pattern.data);
 }
 
 // The instrument header: which sample each key plays, the volume envelope,
 // the fade-out and the automatic vibrato; then the sample headers, then the
-// samples' data.
-void writeInstrument(Output& out, const ScoreInstrument& inst) {
-  out.int32(263);
+// samples' data. Without samples the header stops after their count.
+void writeInstrument(Output& out, const XmInstrument& inst, std::vector<size_t>& sampleHeaders) {
+  const bool empty = inst.samples.empty();
+  out.int32(empty ? 29 : 263);
   out.text(inst.name, 22);
   out.byte(0);  // type
   out.int16(static_cast<int32_t>(inst.samples.size()));
+  if (empty) return;
   out.int32(40);  // sample header size
-  for (int32_t key = kLowestKey; key <= kHighestKey; key++) {
-    int32_t slot = 0;
-    for (size_t i = inst.samples.size(); i-- > 0;) {
-      const Synthesis& s = inst.samples[i].synthesis;
-      if (key >= s.keyLow && key <= s.keyHigh) slot = static_cast<int32_t>(i);
-    }
-    out.byte(slot);
-  }
+  for (uint8_t slot : inst.sampleMap) out.byte(slot);
+  const size_t points = inst.volumeEnvelope.size() < 12 ? inst.volumeEnvelope.size() : 12;
   for (size_t i = 0; i < 12; i++) {
-    out.int16(i < inst.envelope.size() ? inst.envelope[i].tick : 0);
-    out.int16(i < inst.envelope.size() ? inst.envelope[i].value : 0);
+    out.int16(i < points ? inst.volumeEnvelope[i].tick : 0);
+    out.int16(i < points ? inst.volumeEnvelope[i].value : 0);
   }
   out.zeros(48);  // panning envelope
-  out.byte(static_cast<int32_t>(inst.envelope.size()));
+  out.byte(static_cast<int32_t>(points));
   out.byte(0);  // panning points
-  out.byte(inst.sustainPoint == kNoPoint ? 0 : inst.sustainPoint);
-  out.byte(inst.loopStartPoint == kNoPoint ? 0 : inst.loopStartPoint);
-  out.byte(inst.loopEndPoint == kNoPoint ? 0 : inst.loopEndPoint);
+  out.byte(inst.volumeSustainPoint);
+  out.byte(inst.volumeLoopStart);
+  out.byte(inst.volumeLoopEnd);
   out.zeros(3);  // panning sustain and loop points
-  int32_t volumeType = 0;
-  if (!inst.envelope.empty()) volumeType |= 1;
-  if (inst.sustainPoint != kNoPoint) volumeType |= 2;
-  if (inst.loopStartPoint != kNoPoint) volumeType |= 4;
-  out.byte(volumeType);
+  out.byte(inst.volumeType);
   out.byte(0);  // panning type
-  out.byte(inst.vibratoType);
-  out.byte(inst.vibratoSweep);
-  out.byte(inst.vibratoDepth);
-  out.byte(inst.vibratoRate);
+  out.byte(inst.autoVibratoType);
+  out.byte(inst.autoVibratoSweep);
+  out.byte(inst.autoVibratoDepth);
+  out.byte(inst.autoVibratoRate);
   out.int16(inst.fadeOut);
   out.zeros(22);  // reserved
 
-  // Lengths and loops count bytes: two a frame in 16 bits.
-  for (const ScoreSample& sample : inst.samples) {
-    const int32_t width = sample.synthesis.bits == 16 ? 2 : 1;
-    out.int32(static_cast<int32_t>(sample.frames.size()) * width);
-    out.int32(sample.loopType == 0 ? 0 : sample.loopStart * width);
-    out.int32(sample.loopType == 0 ? 0 : sample.loopLength * width);
-    out.byte(inst.volume);
+  // Lengths and loops count bytes.
+  for (const XmSample& sample : inst.samples) {
+    sampleHeaders.push_back(out.bytes.size());
+    out.int32(static_cast<int32_t>(sample.data.size()));
+    out.int32(sample.loopStart);
+    out.int32(sample.loopLength);
+    out.byte(sample.volume);
     out.byte(sample.fineTune);
-    out.byte(sample.loopType | (width == 2 ? 0x10 : 0));
-    out.byte(128);  // panning: centre
+    out.byte(sample.type);
+    out.byte(sample.panning);
     out.byte(sample.relativeNote);
     out.byte(0);  // reserved
-    out.text(inst.name, 22);
+    out.text(sample.name, 22);
   }
-  for (const ScoreSample& sample : inst.samples) {
-    int32_t previous = 0;
-    for (int16_t frame : sample.frames) {
-      if (sample.synthesis.bits == 16) {
-        out.int16(frame - previous);
-      } else {
-        out.byte(frame - previous);
-      }
-      previous = frame;
-    }
-  }
+  for (const XmSample& sample : inst.samples) out.append(sample.data);
 }
 
 }  // namespace
 
-std::vector<uint8_t> writeXm(const Song& song) {
-  Output out;
-  writeHeader(out, song);
-  for (const Pattern& pattern : song.patterns) writePattern(out, pattern);
-  for (const ScoreInstrument& inst : song.instruments) writeInstrument(out, inst);
-  return out.bytes;
+void packNote(std::vector<uint8_t>& out, uint8_t key, uint8_t instrument, uint8_t volume,
+              uint8_t effect, uint8_t parameter) {
+  const uint8_t fields[5] = {key, instrument, volume, effect, parameter};
+  uint8_t flags = 0x80;
+  for (int32_t i = 0; i < 5; i++) {
+    if (fields[i] != 0) flags |= static_cast<uint8_t>(1 << i);
+  }
+  out.push_back(flags);
+  for (uint8_t field : fields) {
+    if (field != 0) out.push_back(field);
+  }
+}
+
+std::vector<uint8_t> deltaCode(const std::vector<int16_t>& frames, int32_t bits) {
+  std::vector<uint8_t> bytes;
+  Output out{bytes};
+  int32_t previous = 0;
+  for (int16_t frame : frames) {
+    if (bits == 16) {
+      out.int16(frame - previous);
+    } else {
+      out.byte(frame - previous);
+    }
+    previous = frame;
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> writeXm(const XmModule& module, XmLayout* layout) {
+  std::vector<uint8_t> bytes;
+  XmLayout where;
+  Output out{bytes};
+  writeHeader(out, module);
+  for (const XmPattern& pattern : module.patterns) {
+    where.patterns.push_back(bytes.size());
+    writePattern(out, pattern);
+  }
+  for (const XmInstrument& inst : module.instruments) {
+    where.instruments.push_back(bytes.size());
+    where.sampleHeaders.emplace_back();
+    writeInstrument(out, inst, where.sampleHeaders.back());
+  }
+  if (layout != nullptr) *layout = std::move(where);
+  return bytes;
 }
 
 }  // namespace corvexa::make_song
