@@ -1,0 +1,167 @@
+// The demo program playing into a real sound server (PulseAudio, started in
+// a folder of the test's own with one null sink): the sink is taken away
+// while the song plays and brought back, and the song must go on from where
+// it was heard last, while the picture keeps moving.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/demo_state.h"
+#include "demo_window.h"
+#include "show_checks.h"
+
+using namespace corvexa;
+
+namespace {
+
+constexpr int32_t kWindow = 4096;  // samples compared to find a place in the song
+constexpr int32_t kRefill = 2048;
+constexpr const char* kSink =
+    "load-module module-null-sink sink_name=spk format=s16le rate=44100 channels=1";
+
+// Every position at which the song, halved, holds samples[from .. from + kWindow).
+std::vector<int32_t> placesInSong(const std::vector<int16_t>& samples, size_t from,
+                                  const int16_t* song, int32_t count) {
+  std::vector<int32_t> places;
+  if (from + kWindow > samples.size()) return places;
+  for (int32_t p = 0; p + kWindow <= count; p++) {
+    int32_t i = 0;
+    while (i < kWindow && song[p + i] >> 1 == samples[from + i]) i++;
+    if (i == kWindow) places.push_back(p);
+  }
+  return places;
+}
+
+class SoundServer {
+ public:
+  explicit SoundServer(const std::string& dir) : dir_(dir) {
+    std::ofstream(dir + "/server.pa") << "load-module module-native-protocol-unix\n"
+                                      << "load-module module-cli-protocol-unix\n"
+                                      << kSink << "\nset-default-sink spk\n";
+    server_ = std::make_unique<DemoRun>(
+        nullptr, environment(),
+        std::vector<std::string>{"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                 "--disallow-exit", "-F", dir + "/server.pa",
+                                 "--log-target=file:" + dir + "/server.log"});
+  }
+  DemoRun::Environment environment() const {
+    return {{"XDG_RUNTIME_DIR", dir_ + "/run"}, {"HOME", dir_}};
+  }
+  // A pulseaudio-utils command line against this server; true when it succeeds.
+  bool run(const std::string& command, std::string* out = nullptr) const {
+    std::string line =
+        "export XDG_RUNTIME_DIR=" + dir_ + "/run HOME=" + dir_ + "; (" + command + ") 2>&1";
+    FILE* pipe = popen(line.c_str(), "r");
+    if (!pipe) return false;
+    char buffer[256];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+      if (out) out->append(buffer, n);
+    return pclose(pipe) == 0;
+  }
+  // Waits up to timeoutMs for command's output to contain text.
+  bool waitFor(const std::string& command, const std::string& text, int32_t timeoutMs) const {
+    for (int32_t waited = 0; waited <= timeoutMs; waited += 50) {
+      std::string out;
+      if (run(command, &out) && out.find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  // parec on the sink's monitor, into file.
+  std::unique_ptr<DemoRun> record(const std::string& file) const {
+    return std::make_unique<DemoRun>(
+        nullptr, environment(),
+        std::vector<std::string>{"sh", "-c",
+                                 "exec parec -d spk.monitor --format=s16le --channels=1 "
+                                 "--rate=44100 --raw > " +
+                                     file});
+  }
+
+ private:
+  std::string dir_;
+  std::unique_ptr<DemoRun> server_;
+};
+
+}  // namespace
+
+TEST(SoundServer, TheSongGoesOnWhereItWasWhenTheDeviceComesBack) {
+  auto state = std::make_unique<DemoState>();
+  startUp(*state);
+  const int16_t* song = state->pcmBuffer.items;
+  int32_t count = state->renderedSampleCount;
+  ScratchDirectory scratch("sound-server");
+  const std::string& dir = scratch.path;
+  SoundServer server(dir);
+  ASSERT_TRUE(server.waitFor("pactl info", "Default Sink: spk", 10000)) << "no sound server";
+
+  auto before = server.record(dir + "/before.raw");
+  ASSERT_TRUE(server.waitFor("pactl list source-outputs", "parec", 5000));
+  VirtualDisplay display(640, 360);
+  ASSERT_TRUE(display.ready()) << "Xvfb did not start";
+  DemoRun::Environment environment = server.environment();
+  environment.push_back({"SDL_AUDIODRIVER", "pulseaudio"});
+  DemoRun demo(&display, environment);
+  ASSERT_TRUE(demo.waitForTick(1, 20000)) << demo.errors();
+  demo.readFor(2500);
+
+  // The sink goes: its recording ends, and for 1.5 s there is no device at all.
+  ASSERT_TRUE(server.run("pactl unload-module module-null-sink"));
+  EXPECT_TRUE(before->waitForExit(3000)) << "parec went on without its sink";
+  size_t gapStart = demo.trace().size();
+  demo.readFor(1500);
+  // It comes back suspended, so that its recording starts before the program
+  // can play into it: the CLI runs both lines before any other client's request.
+  ASSERT_TRUE(server.run(std::string("printf '") + kSink + "\\nsuspend-sink spk 1\\n' | pacmd"));
+  auto after = server.record(dir + "/after.raw");
+  EXPECT_TRUE(server.waitFor("pactl list source-outputs", "parec", 5000));
+  EXPECT_TRUE(server.waitFor("pactl list sink-inputs", "corvexa", 5000))
+      << "the program did not open the new sink\n"
+      << demo.errors();
+  ASSERT_TRUE(server.run("pactl suspend-sink spk 0"));
+  demo.readFor(2000);
+  kill(after->pid(), SIGTERM);
+  after->waitForExit(2000);
+
+  // The picture never waited for the sound meanwhile.
+  const std::vector<TraceLine>& trace = demo.trace();
+  ASSERT_GT(trace.size(), gapStart + 20) << "frames stopped when the device went";
+  int64_t longest = 0;
+  for (size_t i = gapStart; i < trace.size(); i++)
+    longest = std::max(longest, trace[i].ms - trace[i - 1].ms);
+  EXPECT_LT(longest, 750) << "ms between two frames while the device changed";
+  display.run("xdotool key Escape");
+  EXPECT_EQ(demo.waitForExit(3000), 0) << demo.errors();
+
+  // The last samples heard before the gap, and the first after it, found in
+  // the song: the second follow the first (within a refill, which the lost
+  // device may have taken with it), and the song did not start over.
+  std::vector<int16_t> heard = readSamples(dir + "/before.raw");
+  size_t last = heard.size();
+  while (last > 0 && heard[last - 1] == 0) last--;
+  ASSERT_GE(last, static_cast<size_t>(kWindow)) << "nothing was heard before the gap";
+  std::vector<int32_t> reached = placesInSong(heard, last - kWindow, song, count);
+  ASSERT_EQ(reached.size(), 1u) << "the sound before the gap is not the song's, once";
+  int32_t gapAt = reached[0] + kWindow;
+
+  std::vector<int16_t> resumed = readSamples(dir + "/after.raw");
+  size_t first = 0;
+  while (first < resumed.size() && resumed[first] == 0) first++;
+  ASSERT_GE(resumed.size() - first, 44100u) << "less than a second of sound after the gap";
+  std::vector<int32_t> goesOn = placesInSong(resumed, first, song, count);
+  ASSERT_EQ(goesOn.size(), 1u) << "the sound after the gap is not the song's, once";
+  std::printf("heard up to sample %d, went on at %d (%d later), gap %lld frames\n", gapAt,
+              goesOn[0], goesOn[0] - gapAt, static_cast<long long>(trace.size() - gapStart));
+  EXPECT_GT(gapAt, 44100) << "the song had not played for a second before the gap";
+  EXPECT_LE(std::abs(goesOn[0] - gapAt), kRefill)
+      << "heard up to " << gapAt << ", went on at " << goesOn[0];
+}
