@@ -10,7 +10,7 @@ namespace corvexa {
 namespace {
 
 constexpr uint32_t kBufferBytes = kAudioRefillSamples * sizeof(AudioSample);
-constexpr int32_t kRecentSamples = 2 * kAudioRefillSamples;
+constexpr int32_t kRecentSamples = sizeof(AudioOutput::recent) / sizeof(AudioSample);
 
 bool silent(const char* what) {
   reportNote("%s (%s); the show runs without sound", what, SDL_GetError());
@@ -21,10 +21,11 @@ void pause(int32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// Reads the stream's next refill into the newer half of recent, and queues it.
+// Reads the stream's next refill into the end of recent, and queues it.
 bool queueRefill(AudioOutput& audio, SDL_AudioDeviceID device) {
-  std::memmove(audio.recent, audio.recent + kAudioRefillSamples, kBufferBytes);
-  AudioSample* refill = audio.recent + kAudioRefillSamples;
+  AudioSample* refill = audio.recent + kRecentSamples - kAudioRefillSamples;
+  std::memmove(audio.recent, audio.recent + kAudioRefillSamples,
+               (kRecentSamples - kAudioRefillSamples) * sizeof(AudioSample));
   audio.stream->read(refill, kAudioRefillSamples);
   audio.unplayed += kAudioRefillSamples;
   return SDL_QueueAudio(device, refill, kBufferBytes) == 0;
@@ -40,7 +41,7 @@ SDL_AudioDeviceID openDevice(AudioOutput& audio) {
   wanted.freq = kSampleRate;
   wanted.format = AUDIO_S16SYS;
   wanted.channels = kAudioChannels;
-  wanted.samples = 1024;      // the device's own buffer: under one of ours
+  wanted.samples = kAudioDeviceSamples;
   wanted.callback = nullptr;  // queued, not pulled
   // No changes allowed: SDL converts to whatever the device really takes.
   SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
@@ -88,6 +89,9 @@ void runAudioRefills(AudioOutput& audio) {
     SDL_AudioDeviceID device = audio.device;
     if (device != 0 && audio.reopen.exchange(false)) {
       reportNote("the audio device went away; the sound goes on when one is there");
+      // Besides its queue, the device had taken about a buffer of its own
+      // that it never played.
+      audio.unplayed += kAudioDeviceSamples;
       audio.device = 0;
       SDL_CloseAudioDevice(device);
       device = 0;

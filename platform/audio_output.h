@@ -6,7 +6,7 @@
 // more than one refill's worth is still queued it reads the next refill and
 // queues it; otherwise it sleeps 10 ms. It runs from startAudio until
 // stopAudio. SDL_QueueAudio copies the samples it is given; the output keeps
-// the last two refills only to play again what a lost device never played.
+// the last ones it queued only to play again what a lost device never played.
 //
 // Devices come and go: headphones are unplugged, a USB or Bluetooth device is
 // switched off, the sound server restarts. SDL then marks the device stopped
@@ -14,10 +14,10 @@
 // it queues nothing more, so the song holds its place. When the view hands
 // over the removal (audioDeviceEvent), the thread closes the device and opens
 // the default output again: first come the samples the lost device still had
-// queued, then the stream goes on where it was. With no device to open, the
-// show runs silently and the thread tries again every second, and at once
-// when SDL reports an output device added. Opening happens on the refill
-// thread only, so the picture never waits for a device.
+// queued or held in its own buffer, then the stream goes on where it was.
+// With no device to open, the show runs silently and the thread tries again
+// every second, and at once when SDL reports an output device added. Opening
+// happens on the refill thread only, so the picture never waits for a device.
 //
 // Without an audio driver the show runs silently for good: startAudio says so
 // in one line on stderr and answers false, and stopAudio is still safe to call.
@@ -36,14 +36,16 @@
 namespace corvexa {
 
 inline constexpr int32_t kAudioPollMs = 10;
-inline constexpr int32_t kAudioRetryMs = 1000;  // between tries to open a device
+inline constexpr int32_t kAudioDeviceSamples = 1024;  // the device's own buffer: under one refill
+inline constexpr int32_t kAudioRetryMs = 1000;        // between tries to open a device
 
 struct AudioOutput {
   std::optional<AudioStream> stream;
   std::atomic<SDL_AudioDeviceID> device{0};  // 0: no sound
-  // The last two refills queued, the newer second, and how many of their
-  // samples the device had not played at the last look.
-  AudioSample recent[2 * kAudioRefillSamples] = {};
+  // The last samples queued, the newest last: two refills and one device
+  // buffer. unplayed: how many of them the device had not played at the last
+  // look.
+  AudioSample recent[2 * kAudioRefillSamples + kAudioDeviceSamples] = {};
   int32_t unplayed = 0;
   std::atomic<bool> reopen{false};  // a removal or an added device reported
   std::thread refillThread;
