@@ -17,8 +17,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/audio_stream.h"
 #include "core/demo_state.h"
 #include "demo_window.h"
+#include "music/audio_format.h"
 #include "show_checks.h"
 
 using namespace corvexa;
@@ -26,9 +28,9 @@ using namespace corvexa;
 namespace {
 
 constexpr int32_t kPiece = 1024;  // samples compared to find a place in the song
-constexpr int32_t kRefill = 2048;
-constexpr const char* kSink =
-    "load-module module-null-sink sink_name=spk format=s16le rate=44100 channels=1";
+// The sink and the recordings take the sound as it is: no conversion.
+const std::string kFormat = "format=s16le rate=" + std::to_string(kSampleRate) + " channels=1";
+const std::string kSink = "load-module module-null-sink sink_name=spk " + kFormat;
 
 // A busy machine may starve the device for a moment: the sink then records
 // silence, and the song goes on after it. A run of this many zeros is taken
@@ -104,11 +106,12 @@ class SoundServer {
   }
   // Waits up to timeoutMs for command's output to contain text.
   bool waitFor(const std::string& command, const std::string& text, int32_t timeoutMs) const {
-    for (int32_t waited = 0; waited <= timeoutMs; waited += 50) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
       std::string out;
       if (run(command, &out) && out.find(text) != std::string::npos) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    } while (std::chrono::steady_clock::now() < deadline);
     return false;
   }
   // parec on the sink's monitor, into file.
@@ -116,9 +119,8 @@ class SoundServer {
     return std::make_unique<DemoRun>(
         nullptr, environment(),
         std::vector<std::string>{"sh", "-c",
-                                 "exec parec -d spk.monitor --format=s16le --channels=1 "
-                                 "--rate=44100 --raw > " +
-                                     file});
+                                 "exec parec -d spk.monitor --raw --format=s16le --rate=" +
+                                     std::to_string(kSampleRate) + " --channels=1 > " + file});
   }
 
  private:
@@ -155,7 +157,7 @@ TEST(SoundServer, TheSongGoesOnWhereItWasWhenTheDeviceComesBack) {
   demo.readFor(1500);
   // It comes back suspended, so that its recording starts before the program
   // can play into it: the CLI runs both lines before any other client's request.
-  ASSERT_TRUE(server.run(std::string("printf '") + kSink + "\\nsuspend-sink spk 1\\n' | pacmd"));
+  ASSERT_TRUE(server.run("printf '" + kSink + "\\nsuspend-sink spk 1\\n' | pacmd"));
   auto after = server.record(dir + "/after.raw");
   EXPECT_TRUE(server.waitFor("pactl list source-outputs", "parec", 5000));
   EXPECT_TRUE(server.waitFor("pactl list sink-inputs", "corvexa", 5000))
@@ -190,7 +192,8 @@ TEST(SoundServer, TheSongGoesOnWhereItWasWhenTheDeviceComesBack) {
   std::vector<int16_t> resumed = readSamples(dir + "/after.raw");
   auto firstHeard = soundPiece(resumed, false);
   ASSERT_TRUE(firstHeard) << "nothing was heard after the gap";
-  EXPECT_GE(resumed.size() - firstHeard->first, 44100u) << "under a second of sound after the gap";
+  EXPECT_GE(resumed.size() - firstHeard->first, static_cast<size_t>(kSampleRate))
+      << "under a second of sound after the gap";
   std::vector<int32_t> goesOn =
       placesInSong(resumed, firstHeard->first, firstHeard->second, song, count);
   ASSERT_EQ(goesOn.size(), 1u) << "the sound after the gap is not the song's, once";
@@ -200,7 +203,8 @@ TEST(SoundServer, TheSongGoesOnWhereItWasWhenTheDeviceComesBack) {
       gapAt, goesOn[0], goesOn[0] - gapAt, static_cast<long long>(trace.size() - gapStart),
       static_cast<long long>(trace.back().ms - trace[gapStart - 1].ms),
       static_cast<long long>(longest));
-  EXPECT_GT(gapAt, 44100) << "the song had not played for a second before the gap";
-  EXPECT_LE(std::abs(goesOn[0] - gapAt), kRefill)
+  // (A song that started over would go on at its first samples.)
+  EXPECT_GT(gapAt, 4 * kAudioRefillSamples) << "too little of the song was heard before the gap";
+  EXPECT_LE(std::abs(goesOn[0] - gapAt), kAudioRefillSamples)
       << "heard up to " << gapAt << ", went on at " << goesOn[0];
 }
