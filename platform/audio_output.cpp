@@ -17,7 +17,7 @@ bool silent(const char* what) {
   return false;
 }
 
-void pause(int32_t ms) {
+void sleepMs(int32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
@@ -106,18 +106,18 @@ void runAudioRefills(AudioOutput& audio) {
         }
         nextTry = Clock::now() + std::chrono::milliseconds(kAudioRetryMs);
       }
-      pause(kAudioPollMs);
+      sleepMs(kAudioPollMs);
       continue;
     }
     // A lost device is stopped: it gets nothing more until it is replaced.
     if (SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_PLAYING) {
-      pause(kAudioPollMs);
+      sleepMs(kAudioPollMs);
       continue;
     }
     uint32_t queued = SDL_GetQueuedAudioSize(device);
     audio.unplayed = static_cast<int32_t>(queued / sizeof(AudioSample));
     if (queued > kBufferBytes) {
-      pause(kAudioPollMs);
+      sleepMs(kAudioPollMs);
       continue;
     }
     // SDL_QueueAudio fails only when it cannot allocate: a lost sound, not a
