@@ -332,11 +332,9 @@ void handleEvent(View& view, const SDL_Event& event) {
       if (event.type == SDL_FINGERUP) releasePointer(view, x, y);
       break;
     }
+    case SDL_AUDIODEVICEADDED:
     case SDL_AUDIODEVICEREMOVED:
-      if (!event.adevice.iscapture && view.audio.device != 0 &&
-          event.adevice.which == view.audio.device) {
-        reportNote("the audio device went away; the show runs without sound");
-      }
+      audioDeviceEvent(view.audio, event.adevice);
       break;
     case SDL_RENDER_DEVICE_RESET:
       // The renderer lost its textures: make the picture's anew.
