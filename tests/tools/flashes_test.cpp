@@ -1,0 +1,76 @@
+// The flash counter on patterns whose count is known, and the show's count
+// through `corvexa-tool flashes`, held to the figure the README records.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <regex>
+#include <vector>
+
+#include "effects/framebuffer.h"
+#include "tests/tools/tool_run.h"
+#include "tools/corvexa-tool/flash_counter.h"
+
+using namespace corvexa;
+using namespace corvexa::corvexa_tool;
+
+namespace {
+
+// Two seconds of a square of side `side` in the screen's middle that shows
+// `on` for 3 ticks and `off` for 3 (10 Hz) on black; side 0 is the whole screen.
+FlashCount countSquareWave(uint32_t on, uint32_t off, int32_t side = 0) {
+  std::vector<uint32_t> frames[2] = {std::vector<uint32_t>(kPixelCount),
+                                     std::vector<uint32_t>(kPixelCount)};
+  for (int32_t i = 0; i < kPixelCount; i++) {
+    int32_t x = i % kScreenWidth - kScreenWidth / 2, y = i / kScreenWidth - kScreenHeight / 2;
+    bool inside = side == 0 || (2 * std::abs(x) < side && 2 * std::abs(y) < side);
+    frames[0][i] = inside ? on : 0;
+    frames[1][i] = inside ? off : 0;
+  }
+  FlashCounter counter;
+  for (int32_t tick = 1; tick <= 2 * kTicksPerSecond; tick++)
+    counter.add(frames[(tick - 1) / 3 % 2].data());
+  return counter.count();
+}
+
+TEST(FlashCounter, CountsWcagFlashesOverAQuarterField) {
+  // Black and white at 10 Hz: 20 transitions, 10 flashes a second.
+  FlashCount white = countSquareWave(0xFFFFFF, 0);
+  EXPECT_EQ(white.general.flashes, 10);
+  EXPECT_EQ(white.red.flashes, 0);
+  EXPECT_GE(white.general.firstTick, 1);
+  // Saturated red on black: red flashes, and general ones (luminance 0.21).
+  FlashCount red = countSquareWave(0x0000FF, 0);
+  EXPECT_EQ(red.red.flashes, 10);
+  EXPECT_EQ(red.general.flashes, 10);
+  // Orange is not saturated red: R / (R + G + B) is 0.74 on linear values.
+  EXPECT_EQ(countSquareWave(0x00A0FF, 0).red.flashes, 0);
+  // Greys 0.05 apart in luminance (sRGB 118 and 128), and light greys whose
+  // darker one is above 0.8 (0.85 and 1.0), do not flash.
+  EXPECT_EQ(countSquareWave(0x808080, 0x767676).general.flashes, 0);
+  EXPECT_EQ(countSquareWave(0xFFFFFF, 0xEEEEEE).general.flashes, 0);
+  // A square larger than a quarter field flashes; one smaller does not.
+  EXPECT_EQ(countSquareWave(0xFFFFFF, 0, 40).general.flashes, 10);
+  EXPECT_EQ(countSquareWave(0xFFFFFF, 0, 24).general.flashes, 0);
+}
+
+// The figures the README records for ticks 1 to 5,200: the show may flash
+// less, never more.
+constexpr int32_t kRecordedGeneral = 5;
+constexpr int32_t kRecordedRed = 2;
+
+TEST(FlashesCommand, TheShowFlashesNoMoreThanRecorded) {
+  ToolResult result = runTool("flashes");
+  ASSERT_EQ(result.status, 0) << result.output;
+  std::smatch general, red;
+  ASSERT_TRUE(std::regex_search(result.output, general,
+                                std::regex("general flashes: at most ([0-9]+) in one second")))
+      << result.output;
+  ASSERT_TRUE(std::regex_search(result.output, red,
+                                std::regex("red flashes: at most ([0-9]+) in one second")))
+      << result.output;
+  EXPECT_LE(std::stoi(general[1]), kRecordedGeneral) << result.output;
+  EXPECT_LE(std::stoi(red[1]), kRecordedRed) << result.output;
+  EXPECT_NE(result.output.find("ticks 1-5200"), std::string::npos) << result.output;
+}
+
+}  // namespace
