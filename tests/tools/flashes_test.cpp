@@ -37,16 +37,18 @@ TEST(FlashCounter, CountsWcagFlashesOverAQuarterField) {
   FlashCount white = countSquareWave(0xFFFFFF, 0);
   EXPECT_EQ(white.general.flashes, 10);
   EXPECT_EQ(white.red.flashes, 0);
-  EXPECT_GE(white.general.firstTick, 1);
+  EXPECT_EQ(white.general.firstTick, 1);  // the first second holds ten
   // Saturated red on black: red flashes, and general ones (luminance 0.21).
   FlashCount red = countSquareWave(0x0000FF, 0);
   EXPECT_EQ(red.red.flashes, 10);
   EXPECT_EQ(red.general.flashes, 10);
   // Orange is not saturated red: R / (R + G + B) is 0.74 on linear values.
   EXPECT_EQ(countSquareWave(0x00A0FF, 0).red.flashes, 0);
-  // Greys 0.05 apart in luminance (sRGB 118 and 128), and light greys whose
-  // darker one is above 0.8 (0.85 and 1.0), do not flash.
-  EXPECT_EQ(countSquareWave(0x808080, 0x767676).general.flashes, 0);
+  // Greys 0.107 apart in luminance (sRGB 128 and 154) flash; greys 0.05
+  // apart (128 and 113), and light greys whose darker one is above 0.8 (0.85
+  // and 1.0), do not.
+  EXPECT_EQ(countSquareWave(0x9A9A9A, 0x808080).general.flashes, 10);
+  EXPECT_EQ(countSquareWave(0x808080, 0x717171).general.flashes, 0);
   EXPECT_EQ(countSquareWave(0xFFFFFF, 0xEEEEEE).general.flashes, 0);
   // A square larger than a quarter field flashes; one smaller does not.
   EXPECT_EQ(countSquareWave(0xFFFFFF, 0, 40).general.flashes, 10);
