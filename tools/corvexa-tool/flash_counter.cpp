@@ -39,6 +39,7 @@ enum Sum : int32_t {
   kRedUp,
   kRedDown,
   kSaturated,  // pixels that are saturated red
+  kChanged,    // pixels that changed since the last frame
   kSumCount,
 };
 
@@ -79,7 +80,7 @@ void FlashCounter::add(const uint32_t* frame) {
                   std::max(red - other, 0), red > 0 && red >= 4 * other ? 1 : 0};
   };
   int32_t* cells = cells_.data();
-  for (Sum sum : {kLuminanceUp, kLuminanceDown, kRedUp, kRedDown})
+  for (Sum sum : {kLuminanceUp, kLuminanceDown, kRedUp, kRedDown, kChanged})
     std::fill_n(cells + sum * kCellCount, kCellCount, 0);
   for (int32_t i = 0; i < kPixelCount; i++) {
     uint32_t now = frame[i] & 0xFFFFFF;
@@ -95,6 +96,7 @@ void FlashCounter::add(const uint32_t* frame) {
     if (after.red != before.red)
       cells[(after.red > before.red ? kRedUp : kRedDown) * kCellCount + cell]++;
     cells[kSaturated * kCellCount + cell] += after.saturated - before.saturated;
+    cells[kChanged * kCellCount + cell]++;
   }
 
   // Each sum over the cells above and left of a corner, so that a field's sum
@@ -126,6 +128,8 @@ void FlashCounter::add(const uint32_t* frame) {
         if (net < 0 && down >= kQuarterField) return net / down;
         return 0;
       };
+      // A field where nothing changed stays as it was.
+      if (field(kChanged) == 0) continue;
       int32_t index = fy * kFieldsAcross + fx;
       int32_t x = fx * kFieldStep, y = fy * kFieldStep;
       int32_t luminance = field(kLuminance), red = field(kRed);
