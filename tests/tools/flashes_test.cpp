@@ -2,7 +2,8 @@
 // through `corvexa-tool flashes`, held to the figure the README records.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
+#include <fstream>
 #include <regex>
 #include <vector>
 
@@ -61,7 +62,8 @@ constexpr int32_t kRecordedGeneral = 5;
 constexpr int32_t kRecordedRed = 2;
 
 TEST(FlashesCommand, TheShowFlashesNoMoreThanRecorded) {
-  ToolResult result = runTool("flashes");
+  ScratchDirectory dir("flashes");
+  ToolResult result = runTool("flashes --out " + dir / "flashes.tsv");
   ASSERT_EQ(result.status, 0) << result.output;
   std::smatch general, red;
   ASSERT_TRUE(std::regex_search(result.output, general,
@@ -73,6 +75,22 @@ TEST(FlashesCommand, TheShowFlashesNoMoreThanRecorded) {
   EXPECT_LE(std::stoi(general[1]), kRecordedGeneral) << result.output;
   EXPECT_LE(std::stoi(red[1]), kRecordedRed) << result.output;
   EXPECT_NE(result.output.find("ticks 1-5200"), std::string::npos) << result.output;
+
+  // The table: one row a second, 87 of them, the last one short; its most
+  // are the printed ones.
+  std::ifstream table(dir / "flashes.tsv");
+  std::string line, ticks;
+  std::getline(table, line);
+  EXPECT_EQ(line, "second\tticks\tgeneral\tred");
+  int32_t rows = 0, second = 0, most[2] = {0, 0}, g = 0, r = 0;
+  while (table >> second >> ticks >> g >> r) {
+    EXPECT_EQ(second, ++rows);
+    most[0] = std::max(most[0], g), most[1] = std::max(most[1], r);
+  }
+  EXPECT_EQ(rows, 87);
+  EXPECT_EQ(ticks, "5161-5200");
+  EXPECT_EQ(most[0], std::stoi(general[1]));
+  EXPECT_EQ(most[1], std::stoi(red[1]));
 }
 
 }  // namespace

@@ -72,6 +72,10 @@ FlashCounter::FlashCounter()
 }
 
 void FlashCounter::add(const uint32_t* frame) {
+  if (tick_ % kTicksPerSecond == 0) {
+    count_.generalBySecond.push_back(0);
+    count_.redBySecond.push_back(0);
+  }
   tick_++;
   auto colour = [this](uint32_t pixel) {
     int32_t r = pixel & 0xFF, g = pixel >> 8 & 0xFF, b = pixel >> 16 & 0xFF;
@@ -135,17 +139,17 @@ void FlashCounter::add(const uint32_t* frame) {
       int32_t luminance = field(kLuminance), red = field(kRed);
       follow(general_[index],
              change(luminance - lastLuminance_[index], field(kLuminanceUp), field(kLuminanceDown)),
-             kGeneralThreshold, 5 * luminance < 4 * kFieldArea * kOne, count_.general, x, y);
+             kGeneralThreshold, 5 * luminance < 4 * kFieldArea * kOne, false, x, y);
       follow(red_[index], change(red - lastRed_[index], field(kRedUp), field(kRedDown)),
-             kRedThreshold, field(kSaturated) >= kQuarterField, count_.red, x, y);
+             kRedThreshold, field(kSaturated) >= kQuarterField, true, x, y);
       lastLuminance_[index] = luminance;
       lastRed_[index] = red;
     }
   }
 }
 
-void FlashCounter::follow(Level& f, int32_t change, int32_t threshold, bool state,
-                          WorstSecond& worst, int32_t fieldX, int32_t fieldY) {
+void FlashCounter::follow(Level& f, int32_t change, int32_t threshold, bool state, bool red,
+                          int32_t fieldX, int32_t fieldY) {
   f.level = std::clamp(f.level + change, -kLevelLimit, kLevelLimit);
   bool turned = false;
   if (f.direction == 0) {
@@ -176,8 +180,12 @@ void FlashCounter::follow(Level& f, int32_t change, int32_t threshold, bool stat
   }
   f.ticks[(f.first + f.size) % kTicksPerSecond] = tick_;
   f.size++;
-  if (f.size / 2 > worst.flashes)
-    worst = {f.size / 2, std::max(tick_ - kTicksPerSecond + 1, 1), fieldX, fieldY};
+  int32_t flashes = f.size / 2;
+  int32_t& second = (red ? count_.redBySecond : count_.generalBySecond).back();
+  second = std::max(second, flashes);
+  WorstSecond& worst = red ? count_.red : count_.general;
+  if (flashes > worst.flashes)
+    worst = {flashes, std::max(tick_ - kTicksPerSecond + 1, 1), fieldX, fieldY};
 }
 
 }  // namespace corvexa::corvexa_tool

@@ -59,6 +59,10 @@ struct WorstSecond {
 struct FlashCount {
   WorstSecond general;
   WorstSecond red;
+  // Per second of the show (ticks 1 to 60, 61 to 120, ...): the most flashes
+  // of any field in the 60 ticks up to a transition in that second.
+  std::vector<int32_t> generalBySecond;
+  std::vector<int32_t> redBySecond;
 };
 
 class FlashCounter {
@@ -89,8 +93,8 @@ class FlashCounter {
     int32_t size = 0;
   };
 
-  void follow(Level& level, int32_t change, int32_t threshold, bool state, WorstSecond& worst,
-              int32_t fieldX, int32_t fieldY);
+  void follow(Level& level, int32_t change, int32_t threshold, bool state, bool red, int32_t fieldX,
+              int32_t fieldY);
 
   std::array<int32_t, 256> linear_{};  // an sRGB channel's linear value, in 1/16,384
   std::array<int32_t, 256> redLuminance_{};
