@@ -86,21 +86,25 @@ void FlashCounter::add(const uint32_t* frame) {
   int32_t* cells = cells_.data();
   for (Sum sum : {kLuminanceUp, kLuminanceDown, kRedUp, kRedDown, kChanged})
     std::fill_n(cells + sum * kCellCount, kCellCount, 0);
-  for (int32_t i = 0; i < kPixelCount; i++) {
-    uint32_t now = frame[i] & 0xFFFFFF;
-    if (now == previous_[i]) continue;
-    Colour before = colour(previous_[i]), after = colour(now);
-    previous_[i] = now;
-    int32_t cell = i / kScreenWidth / kFieldStep * kCellsAcross + i % kScreenWidth / kFieldStep;
-    cells[kLuminance * kCellCount + cell] += after.luminance - before.luminance;
-    if (after.luminance != before.luminance)
-      cells[(after.luminance > before.luminance ? kLuminanceUp : kLuminanceDown) * kCellCount +
-            cell]++;
-    cells[kRed * kCellCount + cell] += after.red - before.red;
-    if (after.red != before.red)
-      cells[(after.red > before.red ? kRedUp : kRedDown) * kCellCount + cell]++;
-    cells[kSaturated * kCellCount + cell] += after.saturated - before.saturated;
-    cells[kChanged * kCellCount + cell]++;
+  for (int32_t y = 0; y < kScreenHeight; y++) {
+    const uint32_t* row = frame + y * kScreenWidth;
+    uint32_t* last = previous_.data() + y * kScreenWidth;
+    if (std::equal(row, row + kScreenWidth, last)) continue;
+    for (int32_t x = 0; x < kScreenWidth; x++) {
+      if (row[x] == last[x]) continue;
+      Colour before = colour(last[x]), after = colour(row[x]);
+      last[x] = row[x];
+      int32_t cell = y / kFieldStep * kCellsAcross + x / kFieldStep;
+      cells[kLuminance * kCellCount + cell] += after.luminance - before.luminance;
+      if (after.luminance != before.luminance)
+        cells[(after.luminance > before.luminance ? kLuminanceUp : kLuminanceDown) * kCellCount +
+              cell]++;
+      cells[kRed * kCellCount + cell] += after.red - before.red;
+      if (after.red != before.red)
+        cells[(after.red > before.red ? kRedUp : kRedDown) * kCellCount + cell]++;
+      cells[kSaturated * kCellCount + cell] += after.saturated - before.saturated;
+      cells[kChanged * kCellCount + cell]++;
+    }
   }
 
   // Each sum over the cells above and left of a corner, so that a field's sum

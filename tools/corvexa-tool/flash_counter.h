@@ -100,7 +100,7 @@ class FlashCounter {
   std::array<int32_t, 256> redLuminance_{};
   std::array<int32_t, 256> greenLuminance_{};
   std::array<int32_t, 256> blueLuminance_{};
-  std::vector<uint32_t> previous_;      // the last frame
+  std::vector<uint32_t> previous_;      // the last frame (its fourth bytes carry no colour)
   std::vector<int32_t> cells_;          // per 4 x 4 cell: the sums fields are made of
   std::vector<int32_t> table_;          // the cells' sums from the top-left, per sum
   std::vector<int32_t> lastLuminance_;  // per field: the sum of luminance last frame
