@@ -17,7 +17,7 @@
 // change in the direction of the field's net change: its step is then the
 // net change over the pixels that went that way (the mean change of the area
 // that changes), and otherwise 0. A field's steps add up to a level, the
-// brightness of the part of it that changes together.
+// brightness of the area in it that changes together.
 //
 // Transitions and flashes. A transition is a run of the level between two
 // turning points, where a turning point counts once the level has left it by
