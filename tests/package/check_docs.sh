@@ -5,6 +5,8 @@
 #   desktop-file-validate          no error, no warning;
 #   appstreamcli validate --no-net no error;
 #   groff -man -ww -z              no warning from either page;
+#   grep                           corvexa(6) and the metadata carry the
+#                                  photosensitivity warning;
 #   check_manual.py                corvexa-tool(1) describes every command and
 #                                  option that corvexa-tool --help lists, and
 #                                  each command's synopsis names what it requires;
@@ -30,6 +32,11 @@ fi
 for page in "$man6" "$man1"; do
   out=$(groff -man -ww -z "$page" 2>&1)
   [[ -z "$out" ]] || fail "groff -man -ww -z $page: $out"
+done
+# The show flashes more than three times a second (corvexa-tool flashes):
+# both say so.
+for file in "$man6" "$metainfo"; do
+  grep -qi "photosensitivity warning" "$file" || fail "$file: no photosensitivity warning"
 done
 python3 "$here/check_manual.py" "$man1" "$tool" || fail "the manual page and corvexa-tool --help disagree"
 

@@ -71,7 +71,7 @@ TEST(CommandLine, ArgumentErrorsAreOneLineInTheToolsOwnWords) {
       {kTool + " frames --ticks", "corvexa-tool frames: missing the value of --ticks LIST"},
       {kTool + " twist",
        "corvexa-tool: unknown command twist (one of frames, gif, gunzip, xm, "
-       "stream, song, capture)"},
+       "stream, song, capture, flashes)"},
       {icons, "make-icons: missing --out-dir DIR (the folder for corvexa-NN.png (platform/icons))"},
       {icons + " --help-me", "make-icons: unexpected argument --help-me"},
   };

@@ -244,11 +244,13 @@ async function run(options) {
     let status = await waitForStatus(page, 'the title screen', (s) => s.phase === 'title', 60000);
     const loadMs = Date.now() - loadStart;
     assert.equal(status.line, 'Click to start');
+    assert.ok(await page.isVisible('#warning'), 'no photosensitivity warning on the title screen');
+    assert.match(await page.textContent('#warning'), /flash more than three times a\s+second/);
     await page.waitForTimeout(300);
     status = await waitForStatus(page, 'the title screen', () => true);
     assert.equal(status.frames, 0, 'the show runs before the click');
     assert.equal(status.audio, 'none', 'sound before the click');
-    step('the page opens on a still title screen with "Click to start"');
+    step('the page opens on a still title screen with "Click to start" and the flash warning');
 
     // F toggles fullscreen, Escape leaves it; neither starts the show.
     await page.keyboard.press('f');

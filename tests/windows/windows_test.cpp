@@ -234,6 +234,7 @@ TEST_P(Windows, TheZipHoldsTheProgramItsReadmeAndTheLicences) {
   EXPECT_NE(readme.find("Corvexa " CORVEXA_VERSION " for Windows\r\n"), std::string::npos)
       << readme.substr(0, 200);
   EXPECT_NE(readme.find("Windows 10"), std::string::npos);
+  EXPECT_NE(readme.find("PHOTOSENSITIVITY WARNING"), std::string::npos);
   std::string sdl = commandOutput("unzip -p " + zip + " " + folder + "licences/SDL2.txt");
   EXPECT_NE(sdl.find("Sam Lantinga"), std::string::npos) << sdl.substr(0, 200);
 }

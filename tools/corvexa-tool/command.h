@@ -31,5 +31,6 @@ Command addXmCommand(CLI::App& app);
 Command addStreamCommand(CLI::App& app);
 Command addSongCommand(CLI::App& app);
 Command addCaptureCommand(CLI::App& app);
+Command addFlashesCommand(CLI::App& app);
 
 }  // namespace corvexa::corvexa_tool

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   tools::addVersionFlag(app);
   std::vector<Command> commands = {
       addFramesCommand(app), addGifCommand(app),  addGunzipCommand(app),  addXmCommand(app),
-      addStreamCommand(app), addSongCommand(app), addCaptureCommand(app),
+      addStreamCommand(app), addSongCommand(app), addCaptureCommand(app), addFlashesCommand(app),
   };
   tools::CommandWords words = tools::commandWords(argc, argv);
   for (const Command& command : commands) {
