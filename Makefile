@@ -17,7 +17,7 @@ WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix dpkg-dev icoutils zip source:libsdl2
 # The 32-bit program draws with Direct3D 11 under Wine only with the 32-bit Mesa drivers.
 WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGES) unzip wine wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 xvfb xdotool
-TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
+TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base mandoc python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev emscripten node-acorn chromium
 
 PREFIX ?= /usr/local
 
