@@ -2,9 +2,9 @@
 # release-check.sh DIR: builds the release of the commit checked out twice,
 # with `make release` in two fresh clones in DIR, one after the other, at
 # paths of different lengths, with different umasks, time zones and locales,
-# and compares the two build/dist/ file by file. Prints each file's size and
-# checksum; for a file that differs, diffoscope's report on the two. Exits 1
-# when any file differs or is missing from one side.
+# and compares the two build/dist/ file by file (tools/compare-builds.sh:
+# each file's size and checksum, or diffoscope's report on a file that
+# differs). Exits 1 when any file differs or is missing from one side.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [[ $# -eq 1 ]] || {
@@ -38,23 +38,9 @@ build() {
 build "$first" 0022 UTC C.UTF-8
 build "$second" 0002 Pacific/Kiritimati C
 
-differences=0
-names=$( (ls "$first/build/dist" && ls "$second/build/dist") | LC_ALL=C sort -u)
-for name in $names; do
-  a=$first/build/dist/$name b=$second/build/dist/$name
-  if [[ ! -f "$a" || ! -f "$b" ]]; then
-    echo "MISSING: $name (only in $([[ -f "$a" ]] && echo "$a" || echo "$b"))"
-    differences=$((differences + 1))
-  elif cmp -s "$a" "$b"; then
-    printf 'identical  %10d  %s  %s\n' "$(stat -c %s "$a")" "$(sha256sum <"$a" | cut -d' ' -f1)" "$name"
-  else
-    echo "DIFFERENT: $name ($(stat -c %s "$a") and $(stat -c %s "$b") bytes); diffoscope:"
-    diffoscope --text - --max-report-size 2000000 "$a" "$b" || true
-    differences=$((differences + 1))
-  fi
+pairs=()
+for name in $( (ls "$first/build/dist" && ls "$second/build/dist") | LC_ALL=C sort -u); do
+  pairs+=("$first/build/dist/$name" "$second/build/dist/$name")
 done
-if [[ $differences -ne 0 ]]; then
-  echo "FAILED: $differences of the release's files differ between the two builds"
-  exit 1
-fi
+"$root/tools/compare-builds.sh" "${pairs[@]}"
 echo "the two builds of $commit are identical"

@@ -3,7 +3,7 @@
 # runs. The Debian package and corvexa.html that the tests built in BUILD
 # (BUILD/deb/, BUILD/web/) are built once more, beside each other, from a copy
 # of the tree at another path, with another umask, time zone and locale; each
-# must come out the same byte for byte, else diffoscope shows where they differ.
+# must come out the same byte for byte (tools/compare-builds.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
@@ -23,25 +23,17 @@ chmod -R g+w "$again/src"
 start=$(date +%s)
 export TZ=Pacific/Kiritimati LANG=C LC_ALL='' CORVEXA_JOBS=1
 umask 0002
-"$again/src/tools/build-deb.sh" "$again/deb" >/dev/null &
+"$again/src/tools/build-deb.sh" "$again/deb" >"$again/deb.log" 2>&1 &
 deb_job=$!
-status=0
-"$again/src/tools/build-web.sh" "$again/web" >"$again/web.log" 2>&1 || {
-  tail -n 20 "$again/web.log"; status=1
-}
-wait "$deb_job" || status=1
-[[ $status -eq 0 ]] || { echo "FAILED: building again in $again"; exit 1; }
+failed=
+"$again/src/tools/build-web.sh" "$again/web" >"$again/web.log" 2>&1 || failed+=" web"
+wait "$deb_job" || failed+=" deb"
+for part in $failed; do
+  tail -n 20 "$again/$part.log"
+  echo "FAILED: building the $part again (see $again/$part.log)"
+done
+[[ -z "$failed" ]] || exit 1
 echo "built the package and the page again in $(($(date +%s) - start)) s"
 
-differences=0
-for pair in "$deb $again/deb/$(basename "$deb")" "$build/web/corvexa.html $again/web/corvexa.html"; do
-  read -r a b <<<"$pair"
-  if cmp -s "$a" "$b"; then
-    echo "the same: $(basename "$a"), $(stat -c %s "$a") bytes, sha256 $(sha256sum <"$a" | cut -d' ' -f1)"
-  else
-    echo "DIFFERENT: $a and $b; diffoscope:"
-    diffoscope --text - --max-report-size 200000 "$a" "$b" || true
-    differences=$((differences + 1))
-  fi
-done
-[[ $differences -eq 0 ]] || { echo "FAILED: $differences files differ when built again"; exit 1; }
+"$root/tools/compare-builds.sh" "$deb" "$again/deb/$(basename "$deb")" \
+  "$build/web/corvexa.html" "$again/web/corvexa.html"
