@@ -23,7 +23,7 @@ work=$(realpath -m "$2")
 
 # The architectures of the release's packages, each built into $work/deb.
 deb_arches=(amd64)
-build_debs() { "$root/tools/build-deb.sh" "$work/deb" >/dev/null; }
+build_debs() { "$root/tools/build-deb.sh" "$work/deb"; }
 
 : "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)}"
 export SOURCE_DATE_EPOCH
