@@ -61,19 +61,20 @@ for arch in x86-64 x86; do
   toolchain=$root/cmake/mingw-$arch.cmake
   triple=$(sed -n 's/^set(CORVEXA_MINGW_TRIPLE \(.*\))$/\1/p' "$toolchain")
   sdl=$out/sdl2/$arch
-  # SDL2's own paths (in its assertions' messages) as sdl2/..., built once for
-  # these flags.
-  sdl_flags="-ffile-prefix-map=$source_dir=sdl2 -ffile-prefix-map=$out/sdl2/build-$arch=sdl2"
-  if [[ "$(cat "$sdl/version" 2>/dev/null)" != "$version $sdl_flags" ]]; then
+  # SDL2's own paths (in its error messages) as sdl2/..., built once for these
+  # options. Without ccache, which would hand the compiler paths of its own.
+  sdl_options=(-DCMAKE_C_FLAGS="-ffile-prefix-map=$source_dir=sdl2 -ffile-prefix-map=$out/sdl2/build-$arch=sdl2"
+    -DSDL_CCACHE=OFF -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF)
+  if [[ "$(cat "$sdl/version" 2>/dev/null)" != "$version ${sdl_options[*]}" ]]; then
     echo "== SDL2 $version, static, for $triple"
     rm -rf "$sdl" "$out/sdl2/build-$arch"
     cmake -S "$source_dir" -B "$out/sdl2/build-$arch" -G Ninja -Wno-dev \
-      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$sdl_flags" \
-      -DCMAKE_INSTALL_PREFIX="$sdl" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$sdl" "${sdl_options[@]}" >/dev/null
     cmake --build "$out/sdl2/build-$arch" -j "$jobs" >/dev/null
     cmake --install "$out/sdl2/build-$arch" >/dev/null
     rm -rf "$out/sdl2/build-$arch"
-    echo "$version $sdl_flags" >"$sdl/version"
+    echo "$version ${sdl_options[*]}" >"$sdl/version"
   fi
 
   echo "== corvexa.exe for $triple"
