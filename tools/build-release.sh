@@ -51,8 +51,9 @@ cp "$work/web/corvexa.html" "$out/"
 
 echo "== the source"
 # git archive dates every entry with the commit's time and gives it git's
-# modes; gzip -n leaves out the name and the time of the tar.
-git -C "$root" archive --format=tar --prefix="corvexa-$version/" HEAD |
+# modes, masked with tar.umask (set here, whatever the user's git says); gzip -n
+# leaves out the name and the time of the tar.
+git -C "$root" -c tar.umask=0022 archive --format=tar --prefix="corvexa-$version/" HEAD |
   gzip -n -9 >"$out/corvexa-$version.tar.gz"
 
 (cd "$out" && find . -maxdepth 1 -name 'corvexa*' -printf '%P\n' | LC_ALL=C sort |

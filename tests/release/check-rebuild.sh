@@ -19,6 +19,8 @@ mkdir -p "$again/src"
   xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
   tar --null -T - -cf -) | tar -xf - -C "$again/src"
 chmod -R g+w "$again/src"
+# A repository of its own, for build-deb.sh's git ls-files: every file is new.
+git init -q "$again/src"
 
 start=$(date +%s)
 export TZ=Pacific/Kiritimati LANG=C LC_ALL='' CORVEXA_JOBS=1
