@@ -8,6 +8,12 @@
 #   make install, make uninstall   the programs, menu entry, icons, metadata and
 #               manual pages under PREFIX (default /usr/local), DESTDIR honoured
 #   make deb    the Debian package build/deb/corvexa_VERSION_ARCH.deb
+#   make release  the release in build/dist/: the Debian packages, the Windows
+#               zips, corvexa.html, the source archive and SHA256SUMS, every
+#               file the same byte for byte on every build of one commit
+#   make release-check  builds the release twice in two fresh clones
+#               (build/release-check/) and compares them, with diffoscope's
+#               report on any file that differs
 # Each first installs the Debian packages it needs (see tools/ensure-packages.sh).
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
@@ -17,11 +23,16 @@ WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix dpkg-dev icoutils zip source:libsdl2
 # The 32-bit program draws with Direct3D 11 under Wine only with the 32-bit Mesa drivers.
 WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGES) unzip wine wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 xvfb xdotool
-TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev libxfixes-dev libxss-dev pulseaudio pulseaudio-utils emscripten node-acorn chromium
+RELEASE_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES) git gzip
+# diffoscope-minimal without its recommendations, with the tools it reads
+# packages, zips and programs with: it shows where two builds differ.
+DIFFOSCOPE_PACKAGES := diffoscope-minimal python3-debian binutils unzip xxd
+RELEASE_CHECK_PACKAGES := $(RELEASE_PACKAGES) $(DIFFOSCOPE_PACKAGES)
+TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base mandoc $(DIFFOSCOPE_PACKAGES) python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev libxfixes-dev libxss-dev pulseaudio pulseaudio-utils emscripten node-acorn chromium
 
 PREFIX ?= /usr/local
 
-.PHONY: run test build web windows install uninstall deb
+.PHONY: run test build web windows install uninstall deb release release-check
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF -Wno-dev >/dev/null
@@ -67,3 +78,11 @@ uninstall:
 deb:
 	@tools/ensure-packages.sh $(DEB_PACKAGES)
 	@tools/build-deb.sh build/deb
+
+release:
+	@tools/ensure-packages.sh $(RELEASE_PACKAGES)
+	@tools/build-release.sh build/dist build/dist-parts
+
+release-check:
+	@tools/ensure-packages.sh $(RELEASE_CHECK_PACKAGES)
+	@tools/release-check.sh build/release-check

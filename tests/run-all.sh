@@ -9,6 +9,8 @@
 #                repeated, so that no test leans on another's leftovers;
 #   build/i686   engine and its tests as 32-bit x86 (Debian's cross compiler
 #                g++-i686-linux-gnu, linked statically: this machine runs it).
+# The package and the page of build/test, built once more elsewhere, must be
+# the same byte for byte (tests/release/check-rebuild.sh).
 # Then the show and the song must come out bit-identical in 64 and 32 bits
 # (the 32-bit build has no SSE2, so this also holds the mixer's vector loop
 # to its plain one),
@@ -37,6 +39,7 @@ echo "== build/windows: the Windows programs and their engine tests (mingw-w64)"
 CORVEXA_JOBS=$jobs tools/build-windows.sh --tests build/windows
 configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORVEXA_WINDOWS_DIR="$PWD/build/windows"
+tests/release/check-rebuild.sh build/test
 configure_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVEXA_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS=-O1
 echo "== engine tests under the sanitizers, shuffled and repeated in one process"

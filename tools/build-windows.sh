@@ -11,6 +11,12 @@
 #   OUT/cmake-x86-64/, ...   the CMake build folders
 # --tests also builds the engine's tests for each target
 # (OUT/cmake-ARCH/tests/engine_tests.exe), which tests/windows/ runs under Wine.
+#
+# The programs and zips are the same byte for byte from any folder, at any time:
+# the compilers write paths relative to the source (-ffile-prefix-map), the
+# linker no time stamp (see CMakeLists.txt), and the zips hold their files in
+# one order, with fixed modes and SOURCE_DATE_EPOCH's time (unless set, that of
+# debian/changelog's newest entry).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests=OFF
@@ -25,6 +31,8 @@ fi
 out=$(realpath -m "$1")
 jobs=${CORVEXA_JOBS:-2}
 mkdir -p "$out/sdl2"
+: "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)}"
+export SOURCE_DATE_EPOCH
 
 # Debian's version of SDL2 (e.g. 2.26.5+dfsg-1): the one libsdl2-dev has, else
 # the one apt would fetch.
@@ -53,22 +61,27 @@ for arch in x86-64 x86; do
   toolchain=$root/cmake/mingw-$arch.cmake
   triple=$(sed -n 's/^set(CORVEXA_MINGW_TRIPLE \(.*\))$/\1/p' "$toolchain")
   sdl=$out/sdl2/$arch
-  if [[ "$(cat "$sdl/version" 2>/dev/null)" != "$version" ]]; then
+  # SDL2's own paths (in its error messages) as sdl2/..., built once for these
+  # options. Without ccache, which would hand the compiler paths of its own.
+  sdl_options=(-DCMAKE_C_FLAGS="-ffile-prefix-map=$source_dir=sdl2 -ffile-prefix-map=$out/sdl2/build-$arch=sdl2"
+    -DSDL_CCACHE=OFF -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF)
+  if [[ "$(cat "$sdl/version" 2>/dev/null)" != "$version ${sdl_options[*]}" ]]; then
     echo "== SDL2 $version, static, for $triple"
     rm -rf "$sdl" "$out/sdl2/build-$arch"
     cmake -S "$source_dir" -B "$out/sdl2/build-$arch" -G Ninja -Wno-dev \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$sdl" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF >/dev/null
+      -DCMAKE_INSTALL_PREFIX="$sdl" "${sdl_options[@]}" >/dev/null
     cmake --build "$out/sdl2/build-$arch" -j "$jobs" >/dev/null
     cmake --install "$out/sdl2/build-$arch" >/dev/null
     rm -rf "$out/sdl2/build-$arch"
-    echo "$version" >"$sdl/version"
+    echo "$version ${sdl_options[*]}" >"$sdl/version"
   fi
 
   echo "== corvexa.exe for $triple"
   build=$out/cmake-$arch
+  flags="-ffile-prefix-map=$root=. -ffile-prefix-map=$build=."
   cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DCORVEXA_TESTS=$tests \
+    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DCORVEXA_TESTS=$tests \
     -DCORVEXA_WEB_TESTS=OFF >/dev/null
   cmake --build "$build" -j "$jobs"
   mkdir -p "$out/$arch"
@@ -88,10 +101,11 @@ for arch in x86-64 x86; do
   cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licences/GCC-runtime.txt"
   cp /usr/share/common-licenses/GPL-3 "$stage/licences/GPL-3.txt"
   cp /usr/share/doc/mingw-w64-common/copyright "$stage/licences/mingw-w64.txt"
-  # The same files give the same zip: every date is the last commit's.
-  stamp=$(git -C "$root" log -1 --format=%cI 2>/dev/null || echo 2026-01-01T00:00:00Z)
-  find "$stage" -exec touch -d "$stamp" {} +
-  (cd "$out/zip-$arch" && find "$name" | LC_ALL=C sort | zip -q -X -@ "$out/$name.zip")
+  # The same files give the same zip: sorted, every date SOURCE_DATE_EPOCH (a
+  # zip's dates are local times: UTC's), no owner (-X), modes whatever the umask.
+  chmod -R u=rwX,go=rX "$stage"
+  find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+  (cd "$out/zip-$arch" && find "$name" | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out/$name.zip")
   rm -rf "$out/zip-$arch"
 done
 ls -l "$out"/*/corvexa.exe "$out"/*.zip | awk '{print $5, $9}'

@@ -4,14 +4,15 @@
 # a package holds them), checked with the tools that read them:
 #   desktop-file-validate          no error, no warning;
 #   appstreamcli validate --no-net no error;
-#   groff -man -ww -z              no warning from either page;
+#   groff -man -ww -z, mandoc -T lint   no warning from either page;
 #   grep                           corvexa(6) and the metadata carry the
 #                                  photosensitivity warning;
 #   check_manual.py                corvexa-tool(1) describes every command and
 #                                  option that corvexa-tool --help lists, and
 #                                  each command's synopsis names what it requires;
 # and the one version everywhere: TOOL --version, the metadata's release, the
-# pages' footers and debian/changelog all say VERSION.
+# pages' footers and debian/changelog all say VERSION, and the metadata and the
+# pages carry the date of debian/changelog's newest entry.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -32,6 +33,8 @@ fi
 for page in "$man6" "$man1"; do
   out=$(groff -man -ww -z "$page" 2>&1)
   [[ -z "$out" ]] || fail "groff -man -ww -z $page: $out"
+  out=$(mandoc -T lint "$page" 2>&1)
+  [[ -z "$out" ]] || fail "mandoc -T lint $page: $out"
 done
 # The show flashes more than three times a second (corvexa-tool flashes):
 # both say so.
@@ -41,9 +44,14 @@ done
 python3 "$here/check_manual.py" "$man1" "$tool" || fail "the manual page and corvexa-tool --help disagree"
 
 [[ "$("$tool" --version)" == "corvexa-tool $version" ]] || fail "corvexa-tool --version: $("$tool" --version)"
-grep -q "<release version=\"$version\"" "$metainfo" || fail "$metainfo: no release $version"
+# The date as the changelog writes it ("Wed, 09 Dec 2026 ..."), in ISO form.
+date=$(LC_ALL=C date -d "$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -S Date |
+  cut -d' ' -f2-4)" +%F)
+grep -q "<release version=\"$version\" date=\"$date\"" "$metainfo" ||
+  fail "$metainfo: no release $version of $date"
 for page in "$man6" "$man1"; do
-  grep -q "^\.TH .* \"Corvexa $version\"" "$page" || fail "$page: not of Corvexa $version"
+  grep -q "^\.TH [A-Z-]* [16] \"$date\" \"Corvexa $version\"" "$page" ||
+    fail "$page: not of Corvexa $version, $date"
 done
 changelog=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -S Version)
 [[ "$changelog" == "$version" ]] || fail "debian/changelog is at $changelog, the project at $version"
