@@ -25,8 +25,12 @@ for package in "$@"; do
     sources+=("${package#source:}")
     continue
   fi
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  # A name without an architecture is this machine's (or an "all" package);
+  # dpkg-query lists every architecture's copy of it.
+  arch=$(dpkg --print-architecture)
+  [[ "$package" == *:* ]] && arch=${package##*:}
+  dpkg-query -W -f='${Status} ${Architecture}\n' "$package" 2>/dev/null |
+    grep -Eqx "install ok installed ($arch|all)" || missing+=("$package")
 done
 
 # The architectures that dpkg does not know yet (NAME:native and NAME:any
