@@ -8,6 +8,8 @@
 #   make install, make uninstall   the programs, menu entry, icons, metadata and
 #               manual pages under PREFIX (default /usr/local), DESTDIR honoured
 #   make deb    the Debian package build/deb/corvexa_VERSION_ARCH.deb
+#   make debs   the Debian packages for amd64, arm64 and armhf (cross-built) in
+#               build/deb/ (see README.md)
 #   make release  the release in build/dist/: the Debian packages, the Windows
 #               zips, corvexa.html, the source archive and SHA256SUMS, every
 #               file the same byte for byte on every build of one commit
@@ -18,21 +20,32 @@
 
 RUN_PACKAGES := cmake ninja-build g++ libpng-dev libcli11-dev libsdl2-dev ffmpeg
 DEB_PACKAGES := $(RUN_PACKAGES) debhelper dpkg-dev
+# The packages for other processors: Debian's cross compilers and the build
+# dependencies for each architecture through multiarch (NAME:ARCH).
+DEB_ARCHS := arm64 armhf
+DEBS_PACKAGES := $(DEB_PACKAGES) $(foreach arch,$(DEB_ARCHS),crossbuild-essential-$(arch) \
+  libpng-dev:$(arch) libsdl2-dev:$(arch))
+# Their programs run here under qemu-user (tests/cross), with their libraries
+# from multiarch; s390x is cross-built too, with the libraries it links
+# statically unpacked from Debian's s390x packages (apt-get download), for
+# which dpkg must know that architecture.
+CROSS_TEST_PACKAGES := $(DEBS_PACKAGES) $(foreach arch,$(DEB_ARCHS),libstdc++6:$(arch)) \
+  qemu-user g++-s390x-linux-gnu architecture:s390x googletest lintian xvfb xdotool
 WEB_PACKAGES := cmake ninja-build emscripten node-acorn
 # source:libsdl2 is Debian's SDL2 source package, built for Windows (apt-get source).
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix dpkg-dev icoutils zip source:libsdl2
 # The 32-bit program draws with Direct3D 11 under Wine only with the 32-bit Mesa drivers.
 WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGES) unzip wine wine64 wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 xvfb xdotool
-RELEASE_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES) git gzip
+RELEASE_PACKAGES := $(DEBS_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES) git gzip
 # diffoscope-minimal without its recommendations, with the tools it reads
 # packages, zips and programs with: it shows where two builds differ.
 DIFFOSCOPE_PACKAGES := diffoscope-minimal python3-debian binutils unzip xxd
 RELEASE_CHECK_PACKAGES := $(RELEASE_PACKAGES) $(DIFFOSCOPE_PACKAGES)
-TEST_PACKAGES := $(DEB_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base mandoc $(DIFFOSCOPE_PACKAGES) python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev libxfixes-dev libxss-dev pulseaudio pulseaudio-utils emscripten node-acorn chromium
+TEST_PACKAGES := $(DEB_PACKAGES) $(CROSS_TEST_PACKAGES) $(WINDOWS_TEST_PACKAGES) lintian desktop-file-utils appstream groff-base mandoc $(DIFFOSCOPE_PACKAGES) python3 googletest clang libclang-rt-14-dev valgrind libbenchmark-dev g++-i686-linux-gnu zlib1g-dev gzip zopfli imagemagick openmpt123 xvfb xdotool libx11-dev libxfixes-dev libxss-dev pulseaudio pulseaudio-utils emscripten node-acorn chromium
 
 PREFIX ?= /usr/local
 
-.PHONY: run test build web windows install uninstall deb release release-check
+.PHONY: run test build web windows install uninstall deb debs release release-check
 run:
 	@tools/ensure-packages.sh $(RUN_PACKAGES)
 	@cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF -Wno-dev >/dev/null
@@ -78,6 +91,10 @@ uninstall:
 deb:
 	@tools/ensure-packages.sh $(DEB_PACKAGES)
 	@tools/build-deb.sh build/deb
+
+debs:
+	@tools/ensure-packages.sh $(DEBS_PACKAGES)
+	@tools/build-debs.sh build/deb $(shell dpkg --print-architecture) $(DEB_ARCHS)
 
 release:
 	@tools/ensure-packages.sh $(RELEASE_PACKAGES)

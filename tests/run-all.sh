@@ -13,7 +13,9 @@
 # the same byte for byte (tests/release/check-rebuild.sh).
 # Then the show and the song must come out bit-identical in 64 and 32 bits
 # (the 32-bit build has no SSE2, so this also holds the mixer's vector loop
-# to its plain one),
+# to its plain one), and on arm64, armhf and big-endian s390x under qemu-user
+# (build/cross, tests/cross/run-cross.sh: the cross-built packages, their
+# corvexa-tool, the engine tests, and the arm64 program in a window),
 # and four runs look for faults the tests cannot see:
 #   build/release the programs as `make run` builds them, linked whole (LTO)
 #                with any One Definition Rule violation an error;
@@ -61,6 +63,8 @@ if [[ -z "$a" || "$a" != "$b" ]]; then
   echo "FAILED: the builds disagree"; exit 1
 fi
 echo "$a"
+echo "== arm64, armhf and s390x under qemu-user (build/cross)"
+tests/cross/run-cross.sh build/cross build/test
 
 echo "== the Release build, linked whole, with ODR violations as errors (build/release)"
 cmake -S . -B build/release -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF >/dev/null

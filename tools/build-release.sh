@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # build-release.sh OUT WORK: the release of the commit checked out, into OUT:
-#   corvexa_VERSION_ARCH.deb                the Debian packages (tools/build-deb.sh)
+#   corvexa_VERSION_ARCH.deb                the Debian packages for amd64, arm64 and armhf (tools/build-debs.sh)
 #   corvexa-windows-x86-64.zip, ...-x86.zip the Windows programs (tools/build-windows.sh)
 #   corvexa.html                            the page as one file (tools/build-web.sh)
 #   corvexa-VERSION.tar.gz                  the source, from git archive
@@ -21,9 +21,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "$1")
 work=$(realpath -m "$2")
 
-# The architectures of the release's packages, each built into $work/deb.
-deb_arches=(amd64)
-build_debs() { "$root/tools/build-deb.sh" "$work/deb"; }
+# The architectures of the release's packages, all built into $work/deb
+# (the others cross-built on this machine).
+deb_arches=(amd64 arm64 armhf)
+build_debs() { "$root/tools/build-debs.sh" "$work/deb" "${deb_arches[@]}"; }
 
 : "${SOURCE_DATE_EPOCH:=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Timestamp)}"
 export SOURCE_DATE_EPOCH

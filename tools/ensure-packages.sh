@@ -2,28 +2,48 @@
 # ensure-packages.sh PACKAGE...: installs the Debian packages that are missing.
 # As root it runs apt-get; otherwise it prints the lines to run and fails.
 #
-# Two kinds of name need more than apt-get install:
-#   NAME:i386      a 32-bit package: dpkg must know the i386 architecture
-#                  (dpkg --add-architecture i386) before apt can find it;
+# Three kinds of name need more than apt-get install:
+#   NAME:ARCH      a package of another architecture (i386, arm64, armhf,
+#                  s390x ...): dpkg must know that architecture
+#                  (dpkg --add-architecture ARCH) before apt can find it;
+#   architecture:ARCH  no package: only that dpkg knows ARCH, so that apt can
+#                  fetch its packages (apt-get download NAME:ARCH);
 #   source:NAME    Debian's source package NAME (for apt-get source): apt needs
 #                  a deb-src entry for the archive it already uses, added
 #                  beside each deb entry of deb.debian.org when missing.
 set -euo pipefail
 missing=()
+missing_archs=()
 sources=()
 for package in "$@"; do
+  if [[ "$package" == architecture:* ]]; then
+    dpkg --print-foreign-architectures | grep -qx "${package#architecture:}" ||
+      missing_archs+=("${package#architecture:}")
+    continue
+  fi
   if [[ "$package" == source:* ]]; then
     sources+=("${package#source:}")
     continue
   fi
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  # A name without an architecture is this machine's (or an "all" package);
+  # dpkg-query lists every architecture's copy of it.
+  arch=$(dpkg --print-architecture)
+  [[ "$package" == *:* ]] && arch=${package##*:}
+  dpkg-query -W -f='${Status} ${Architecture}\n' "$package" 2>/dev/null |
+    grep -Eqx "install ok installed ($arch|all)" || missing+=("$package")
 done
 
-need_i386=false
+# The architectures that dpkg does not know yet (NAME:native and NAME:any
+# name none).
+new_archs=("${missing_archs[@]}")
+known_archs=" $(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ') "
+known_archs+="${missing_archs[*]} "
 for package in "${missing[@]}"; do
-  [[ "$package" == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386 &&
-    need_i386=true
+  [[ "$package" == *:* ]] || continue
+  arch=${package##*:}
+  [[ "$arch" == native || "$arch" == any || "$known_archs" == *" $arch "* ]] && continue
+  new_archs+=("$arch")
+  known_archs+="$arch "
 done
 
 # A deb-src entry: a deb822 stanza whose Types include deb-src, or a one-line entry.
@@ -41,13 +61,13 @@ for name in "${sources[@]}"; do
     need_source_list=true
 done
 
-if [[ ${#missing[@]} -eq 0 ]] && ! $need_i386 && ! $need_deb_src && ! $need_source_list; then
+if [[ ${#missing[@]} -eq 0 ]] && [[ ${#new_archs[@]} -eq 0 ]] && ! $need_deb_src && ! $need_source_list; then
   exit 0
 fi
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "Corvexa needs these Debian packages. Set them up with:" >&2
-  $need_i386 && echo "  sudo dpkg --add-architecture i386" >&2
+  for arch in "${new_archs[@]}"; do echo "  sudo dpkg --add-architecture $arch" >&2; done
   $need_deb_src && echo "  (add a deb-src entry beside the deb one in /etc/apt/sources.list.d/debian.sources)" >&2
   echo "  sudo apt-get update" >&2
   [[ ${#missing[@]} -gt 0 ]] && echo "  sudo apt-get install -y ${missing[*]}" >&2
@@ -56,10 +76,10 @@ fi
 
 export DEBIAN_FRONTEND=noninteractive
 apt=(apt-get -o DPkg::Lock::Timeout=900)
-if $need_i386; then
-  echo "Adding the i386 architecture to dpkg (for ${missing[*]})"
-  dpkg --add-architecture i386
-fi
+for arch in "${new_archs[@]}"; do
+  echo "Adding the $arch architecture to dpkg (for ${missing[*]})"
+  dpkg --add-architecture "$arch"
+done
 if $need_deb_src; then
   echo "Adding deb-src entries for Debian's archive (for apt-get source ${sources[*]})"
   for file in /etc/apt/sources.list.d/*.sources; do

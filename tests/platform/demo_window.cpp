@@ -162,6 +162,16 @@ void VirtualDisplay::requestClose(unsigned long window) const {
   XCloseDisplay(display);
 }
 
+std::vector<std::string> corvexa::demoCommand(const std::string& path) {
+  const char* other = std::getenv("CORVEXA_TEST_DEMO");
+  if (!other || !*other) return {path, "ignored-argument"};
+  std::vector<std::string> command;
+  std::istringstream words(other);
+  for (std::string word; words >> word;) command.push_back(word);
+  command.push_back("ignored-argument");
+  return command;
+}
+
 DemoRun::DemoRun(const VirtualDisplay* display, const Environment& extra,
                  const std::vector<std::string>& command) {
   int fds[2];

@@ -61,6 +61,11 @@ struct TraceLine {
   int64_t ms = 0;  // since launch
 };
 
+// The command that runs the program built at path, given an argument that it
+// ignores; CORVEXA_TEST_DEMO, when set, is another build of it to run instead,
+// as a command line split at spaces ("qemu-aarch64 DIR/usr/bin/corvexa").
+std::vector<std::string> demoCommand(const std::string& path);
+
 class DemoRun {
  public:
   using Environment = std::vector<std::pair<std::string, std::string>>;
@@ -70,7 +75,7 @@ class DemoRun {
 #ifdef CORVEXA_DEMO
   // The Linux program, given an argument that it ignores.
   DemoRun(const VirtualDisplay* display, const Environment& extra)
-      : DemoRun(display, extra, {CORVEXA_DEMO, "ignored-argument"}) {}
+      : DemoRun(display, extra, demoCommand(CORVEXA_DEMO)) {}
 #endif
   ~DemoRun();
   DemoRun(const DemoRun&) = delete;
