@@ -36,11 +36,9 @@ void measureRate(FrameHost& host, int32_t nowMs) {
       host.frameIncrementMs = kTickMs;
       host.stepAccumulator = 0;
       host.incrementRate = 0;
-      host.incrementRemainder = 0;
       host.carry = 0;
     } else if (rate > 0 && rate <= kCreditPerSecondMs) {
       host.frameIncrementMs = kCreditPerSecondMs / rate;
-      host.incrementRemainder = kCreditPerSecondMs % rate;
       // carry < the old rate <= 960, so the product stays below 2^20.
       host.carry = host.incrementRate != 0 ? host.carry * rate / host.incrementRate : 0;
       host.incrementRate = rate;
@@ -53,8 +51,9 @@ void measureRate(FrameHost& host, int32_t nowMs) {
 // Credits one frame's increment to the accumulator.
 void creditFrame(FrameHost& host) {
   host.stepAccumulator += host.frameIncrementMs;
-  host.carry += host.incrementRemainder;
-  if (host.incrementRate != 0 && host.carry >= host.incrementRate) {
+  if (host.incrementRate == 0) return;
+  host.carry += kCreditPerSecondMs % host.incrementRate;
+  if (host.carry >= host.incrementRate) {
     host.carry -= host.incrementRate;
     host.stepAccumulator += 1;
   }

@@ -25,10 +25,9 @@ struct FrameHost {
   int32_t stepAccumulator = 16;
   PointerState pointer;           // the copy the ticks read
   int32_t frameIncrementMs = 16;  // whole ms credited per presented frame
-  // The part of 960 / rate below a millisecond: remainder 1/rate ms a frame,
-  // gathered in carry until it makes a whole one. rate 0: none.
+  // The part of 960 / rate below a millisecond (960 mod rate, in 1/rate ms a
+  // frame), gathered in carry until it makes a whole one. rate 0: none.
   int32_t incrementRate = 0;
-  int32_t incrementRemainder = 0;
   int32_t carry = 0;
 };
 
