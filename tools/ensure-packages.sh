@@ -96,7 +96,15 @@ if $need_deb_src; then
   }
 fi
 [[ ${#missing[@]} -gt 0 ]] && echo "Installing: ${missing[*]}"
-"${apt[@]}" update -qq
+# A mirror caught mid-sync fails the update with "File has unexpected size";
+# a later try usually finds it whole. If every try fails, apt keeps the lists
+# it has, and the install below says which package it cannot find.
+for try in 1 2 3 4; do
+  "${apt[@]}" update -qq && break
+  [[ $try -eq 4 ]] && { echo "ensure-packages.sh: apt-get update failed 4 times; going on with the lists apt has" >&2; break; }
+  echo "ensure-packages.sh: apt-get update failed; trying again in 30 s" >&2
+  sleep 30
+done
 if [[ ${#missing[@]} -gt 0 ]]; then
   "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
