@@ -1,5 +1,6 @@
 #include "tools/common/command_line.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -108,28 +109,91 @@ int refuse(const CLI::App& command, const std::string& reason) {
 
 }  // namespace
 
-CLI::Option* addInput(CLI::App& app, const std::string& name, std::string& path,
-                      const std::string& description) {
-  return app.add_option(name, path, description)->required()->type_name("");
+Arguments Arguments::addCommand(const std::string& name, const std::string& description) const {
+  return Arguments(app_->add_subcommand(name, description));
 }
 
-CLI::Option* addOutput(CLI::App& app, std::string& path, const std::string& description) {
-  return app.add_option("--out", path, description)->required()->type_name("PATH");
+void Arguments::addInput(const std::string& name, std::string& path,
+                         const std::string& description) const {
+  app_->add_option(name, path, description)->required()->type_name("");
 }
 
-CLI::Option* addOutputDirectory(CLI::App& app, std::string& path, const std::string& description) {
-  return app.add_option("--out-dir", path, description)->required()->type_name("DIR");
+void Arguments::addOutput(std::string& path, const std::string& description) const {
+  app_->add_option("--out", path, description)->required()->type_name("PATH");
 }
 
-void addVersionFlag(CLI::App& app) {
-  app.set_version_flag("--version", app.get_name() + " " + CORVEXA_VERSION);
+void Arguments::addOutputDirectory(std::string& path, const std::string& description) const {
+  app_->add_option("--out-dir", path, description)->required()->type_name("DIR");
+}
+
+void Arguments::addFlag(const std::string& name, bool& value,
+                        const std::string& description) const {
+  app_->add_flag(name, value, description);
+}
+
+template <typename Value>
+void Arguments::addOption(const std::string& name, Value& value, const std::string& description,
+                          const std::string& valueName) const {
+  CLI::Option* option = app_->add_option(name, value, description);
+  if (!valueName.empty()) option->type_name(valueName);
+}
+
+template <typename Value>
+void Arguments::addRequiredOption(const std::string& name, Value& value,
+                                  const std::string& description,
+                                  const std::string& valueName) const {
+  addOption(name, value, description, valueName);
+  app_->get_option(name)->required();
+}
+
+#define CORVEXA_OPTION_VALUE(Value)                                                         \
+  template void Arguments::addOption<Value>(const std::string&, Value&, const std::string&, \
+                                            const std::string&) const;                      \
+  template void Arguments::addRequiredOption<Value>(const std::string&, Value&,             \
+                                                    const std::string&, const std::string&) const;
+CORVEXA_OPTION_VALUE(int32_t)
+CORVEXA_OPTION_VALUE(int64_t)
+CORVEXA_OPTION_VALUE(double)
+CORVEXA_OPTION_VALUE(std::string)
+#undef CORVEXA_OPTION_VALUE
+
+void Arguments::addHiddenOption(const std::string& name, std::string& value) const {
+  app_->add_option(name, value)->group("");
+}
+
+std::string Arguments::name() const {
+  return app_->get_name();
+}
+
+bool Arguments::chosen() const {
+  return app_->parsed();
+}
+
+bool Arguments::given(const std::string& option) const {
+  return app_->get_option(option)->count() > 0;
+}
+
+std::string Arguments::written(const std::string& option) const {
+  return app_->get_option(option)->as<std::string>();
+}
+
+CommandLine::CommandLine(const std::string& name, const std::string& description)
+    : app_(std::make_unique<CLI::App>(description, name)) {
+  app_->set_version_flag("--version", name + " " + CORVEXA_VERSION);
+}
+
+CommandLine::~CommandLine() = default;
+
+void CommandLine::requireOneCommand() {
+  app_->require_subcommand(1, 1);
 }
 
 CommandWords commandWords(int argc, char** argv) {
   return CommandWords(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-int parseCommandLine(CLI::App& app, CommandWords words) {
+int parseCommandLine(CommandLine& line, CommandWords words) {
+  CLI::App& app = *line.app_;
   // An unknown command would otherwise read as a missing one.
   const auto commands = app.get_subcommands([](CLI::App*) { return true; });
   const bool known = std::any_of(commands.begin(), commands.end(), [&](const CLI::App* command) {

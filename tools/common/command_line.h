@@ -1,10 +1,10 @@
 // The command line of every tool, one convention for all, through CLI11:
 //
 //   - inputs are positional; every output is --out PATH, or --out-dir DIR
-//     for a command that writes several files (addInput, addOutput,
-//     addOutputDirectory);
+//     for a command that writes several files (Arguments::addInput,
+//     addOutput, addOutputDirectory);
 //   - --help lists the options and --version prints "NAME VERSION", the
-//     CMake project's version (addVersionFlag);
+//     CMake project's version (CommandLine);
 //   - arguments it cannot take end the tool with one line on stderr and
 //     status 2, worded as the tools' own refusals (parseCommandLine):
 //       corvexa-tool song: missing --out PATH (the WAV file to write)
@@ -17,33 +17,85 @@
 //       the old spelling goes in the next release
 #pragma once
 
-#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+// CLI11 is header-only and slow to compile (seconds a file): only
+// command_line.cpp includes it, and the tools see it through Arguments.
+namespace CLI {
+class App;
+}
+
 namespace corvexa::tools {
 
-// A positional input, required: its name is how --help and the messages call it.
-CLI::Option* addInput(CLI::App& app, const std::string& name, std::string& path,
-                      const std::string& description);
-// --out PATH, required.
-CLI::Option* addOutput(CLI::App& app, std::string& path, const std::string& description);
-// --out-dir DIR, required.
-CLI::Option* addOutputDirectory(CLI::App& app, std::string& path, const std::string& description);
+// The arguments of one command: a tool's own, or one of its subcommands'. A
+// handle to what CommandLine owns, copied freely, valid while it lives.
+class Arguments {
+ public:
+  Arguments() = default;
+  explicit Arguments(CLI::App* app) : app_(app) {}
 
-// --version: "NAME VERSION".
-void addVersionFlag(CLI::App& app);
+  // A subcommand NAME with arguments of its own.
+  Arguments addCommand(const std::string& name, const std::string& description) const;
+  // A positional input, required: its name is how --help and the messages call it.
+  void addInput(const std::string& name, std::string& path, const std::string& description) const;
+  // --out PATH, required.
+  void addOutput(std::string& path, const std::string& description) const;
+  // --out-dir DIR, required.
+  void addOutputDirectory(std::string& path, const std::string& description) const;
+  void addFlag(const std::string& name, bool& value, const std::string& description) const;
+  // "NAME VALUE", VALUE shown in --help as valueName (by default as its kind:
+  // INT, FLOAT, TEXT). Value is int32_t, int64_t, double or std::string.
+  template <typename Value>
+  void addOption(const std::string& name, Value& value, const std::string& description,
+                 const std::string& valueName = "") const;
+  template <typename Value>
+  void addRequiredOption(const std::string& name, Value& value, const std::string& description,
+                         const std::string& valueName = "") const;
+  // An option --help does not list: where an old spelling's value goes.
+  void addHiddenOption(const std::string& name, std::string& value) const;
+
+  std::string name() const;
+  // Whether this command was the one given, once parsed.
+  bool chosen() const;
+  // Whether option was given, and its value as written.
+  bool given(const std::string& option) const;
+  std::string written(const std::string& option) const;
+
+ private:
+  CLI::App* app_ = nullptr;
+};
+
+// A tool's whole command line, with --help and --version ("NAME VERSION", the
+// CMake project's version).
+class CommandLine {
+ public:
+  CommandLine(const std::string& name, const std::string& description);
+  CommandLine(const CommandLine&) = delete;
+  CommandLine& operator=(const CommandLine&) = delete;
+  ~CommandLine();
+
+  Arguments arguments() const { return Arguments(app_.get()); }
+  // Exactly one of the subcommands must be given.
+  void requireOneCommand();
+
+ private:
+  friend int parseCommandLine(CommandLine& line, std::vector<std::string> words);
+  std::unique_ptr<CLI::App> app_;
+};
 
 // The words of a command line after the program's name.
 using CommandWords = std::vector<std::string>;
 
 CommandWords commandWords(int argc, char** argv);
 
-// Parses words into app and its commands. Gives -1 when the tool is to run;
-// otherwise the status to exit with, the output printed: 0 after --help or
-// --version, 2 after an argument error (one line, "NAME: reason", NAME with
+// Parses words into the line and its commands. Gives -1 when the tool is to
+// run; otherwise the status to exit with, the output printed: 0 after --help
+// or --version, 2 after an argument error (one line, "NAME: reason", NAME with
 // the command that was being read: "corvexa-tool song").
-int parseCommandLine(CLI::App& app, CommandWords words);
+int parseCommandLine(CommandLine& line, CommandWords words);
 
 // The positions of the positional words of words[first ..]: those that are
 // not options ("-x", "--x", "--x=V") nor the value of one of valueOptions

@@ -64,7 +64,7 @@ constexpr int32_t kPipeBlockSamples = 4096;  // samples written to ffmpeg at a t
 struct CaptureOptions {
   std::string out;
   double seconds = 0;
-  CLI::Option* secondsOption = nullptr;
+  tools::Arguments arguments;  // whether --seconds was given, and as what
   int32_t scale = 4;
   int32_t framesPerSecond = 60;
   bool lossless = false;
@@ -89,14 +89,14 @@ CapturePlan planCapture(const CaptureOptions& options) {
     throw ToolFailure("bad --scale " + std::to_string(options.scale) +
                       ": the scale is a whole number from 1 to " + std::to_string(kMaxScale));
   CapturePlan plan;
-  if (options.secondsOption->count() > 0) {
+  if (options.arguments.given("--seconds")) {
     if (!std::isfinite(options.seconds) || options.seconds <= 0 || options.seconds > kMaxSeconds)
-      throw ToolFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+      throw ToolFailure("bad --seconds " + options.arguments.written("--seconds") +
                         ": the length runs from one frame to " +
                         std::to_string(static_cast<int32_t>(kMaxSeconds)) + " seconds");
     plan.frames = std::llround(options.seconds * fps);
     if (plan.frames < 1)
-      throw ToolFailure("bad --seconds " + options.secondsOption->as<std::string>() +
+      throw ToolFailure("bad --seconds " + options.arguments.written("--seconds") +
                         ": shorter than one frame at " + std::to_string(fps) + " fps");
   } else {
     plan.frames = framesBeforeTick(kLastSceneTick, fps) + int64_t{kLastSceneSeconds} * fps;
@@ -275,17 +275,18 @@ int runCapture(const CaptureOptions& options) {
 
 }  // namespace
 
-Command addCaptureCommand(CLI::App& app) {
+Command addCaptureCommand(const tools::Arguments& line) {
   auto options = std::make_shared<CaptureOptions>();
-  CLI::App* command =
-      app.add_subcommand("capture", "render the show with its sound to an MP4 video (ffmpeg)");
-  tools::addOutput(*command, options->out, "the video file to write, e.g. corvexa.mp4");
-  options->secondsOption = command->add_option(
-      "--seconds", options->seconds, "length (default: the whole show and 20 s of its last scene)");
-  command->add_option("--scale", options->scale, "whole-number enlargement (default 4: 1280x720)");
-  command->add_option("--fps", options->framesPerSecond,
-                      "display rate to simulate (default 60: one tick per frame)");
-  command->add_flag(
+  tools::Arguments command =
+      line.addCommand("capture", "render the show with its sound to an MP4 video (ffmpeg)");
+  command.addOutput(options->out, "the video file to write, e.g. corvexa.mp4");
+  options->arguments = command;
+  command.addOption("--seconds", options->seconds,
+                    "length (default: the whole show and 20 s of its last scene)");
+  command.addOption("--scale", options->scale, "whole-number enlargement (default 4: 1280x720)");
+  command.addOption("--fps", options->framesPerSecond,
+                    "display rate to simulate (default 60: one tick per frame)");
+  command.addFlag(
       "--lossless", options->lossless,
       "store every pixel and sample exactly (RGB H.264 at quantiser 0, FLAC), for tests");
   // The old spelling: the output as the one positional word.

@@ -3,7 +3,6 @@
 // and how to read the old spellings it still takes.
 #pragma once
 
-#include <CLI/CLI.hpp>
 #include <functional>
 #include <string>
 
@@ -14,7 +13,7 @@
 namespace corvexa::corvexa_tool {
 
 struct Command {
-  CLI::App* arguments;
+  tools::Arguments arguments;
   std::function<int()> run;  // the exit status
   // Rewrites the command's old spellings in words (words[0] is its name) into
   // the new ones, noting each on stderr; empty for a command without any.
@@ -24,13 +23,13 @@ struct Command {
 using tools::kSystemFailed;
 using tools::ToolFailure;
 
-Command addFramesCommand(CLI::App& app);
-Command addGifCommand(CLI::App& app);
-Command addGunzipCommand(CLI::App& app);
-Command addXmCommand(CLI::App& app);
-Command addStreamCommand(CLI::App& app);
-Command addSongCommand(CLI::App& app);
-Command addCaptureCommand(CLI::App& app);
-Command addFlashesCommand(CLI::App& app);
+Command addFramesCommand(const tools::Arguments& line);
+Command addGifCommand(const tools::Arguments& line);
+Command addGunzipCommand(const tools::Arguments& line);
+Command addXmCommand(const tools::Arguments& line);
+Command addStreamCommand(const tools::Arguments& line);
+Command addSongCommand(const tools::Arguments& line);
+Command addCaptureCommand(const tools::Arguments& line);
+Command addFlashesCommand(const tools::Arguments& line);
 
 }  // namespace corvexa::corvexa_tool

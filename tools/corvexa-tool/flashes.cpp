@@ -74,13 +74,12 @@ int runFlashes(const FlashesOptions& options) {
 
 }  // namespace
 
-Command addFlashesCommand(CLI::App& app) {
+Command addFlashesCommand(const tools::Arguments& line) {
   auto options = std::make_shared<FlashesOptions>();
-  CLI::App* command = app.add_subcommand(
+  tools::Arguments command = line.addCommand(
       "flashes", "count the show's flashes a second as WCAG 2.3.1 does (general and red)");
-  command->add_option("--last-tick", options->lastTick, "the last tick to count (default 5200)")
-      ->type_name("N");
-  tools::addOutput(*command, options->out, "the table of flashes second by second (TSV)");
+  command.addOption("--last-tick", options->lastTick, "the last tick to count (default 5200)", "N");
+  command.addOutput(options->out, "the table of flashes second by second (TSV)");
   return {command, [options] { return runFlashes(*options); }, {}};
 }
 

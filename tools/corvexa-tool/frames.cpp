@@ -56,15 +56,14 @@ int runFrames(const FramesOptions& options) {
 
 }  // namespace
 
-Command addFramesCommand(CLI::App& app) {
+Command addFramesCommand(const tools::Arguments& line) {
   auto options = std::make_shared<FramesOptions>();
-  CLI::App* command =
-      app.add_subcommand("frames", "write frames of the show as PNG (and raw) files");
-  command->add_option("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610")
-      ->required()
-      ->type_name("LIST");
-  tools::addOutputDirectory(*command, options->out, "the folder for tick-TTTTT.png");
-  command->add_flag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");
+  tools::Arguments command =
+      line.addCommand("frames", "write frames of the show as PNG (and raw) files");
+  command.addRequiredOption("--ticks", options->ticks, "ticks to write: 1,99,520,4600-4610",
+                            "LIST");
+  command.addOutputDirectory(options->out, "the folder for tick-TTTTT.png");
+  command.addFlag("--raw", options->raw, "also write tick-TTTTT.u32 (little-endian pixels)");
   // The old spelling: --out DIR.
   auto modernise = [](tools::CommandWords& words) {
     int32_t at = tools::findOption(words, 1, "--out");

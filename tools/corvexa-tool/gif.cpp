@@ -89,17 +89,17 @@ void readOldRawPath(tools::CommandWords& words) {
 
 }  // namespace
 
-Command addGifCommand(CLI::App& app) {
+Command addGifCommand(const tools::Arguments& line) {
   auto options = std::make_shared<GifOptions>();
-  CLI::App* command = app.add_subcommand(
+  tools::Arguments command = line.addCommand(
       "gif",
       "decode an image as the program's own GIF decoder reads its font images (not every GIF) and "
       "write its first frame as PNG");
-  tools::addInput(*command, "IN", options->in, "the image, in GIF's block structure");
-  tools::addOutput(*command, options->out, "the PNG file for the first frame");
-  command->add_flag("--raw", options->raw,
-                    "also write the decoded pixels, little-endian, beside it as OUT.u32");
-  command->add_option("--old-raw-path", options->oldRawPath)->group("");
+  command.addInput("IN", options->in, "the image, in GIF's block structure");
+  command.addOutput(options->out, "the PNG file for the first frame");
+  command.addFlag("--raw", options->raw,
+                  "also write the decoded pixels, little-endian, beside it as OUT.u32");
+  command.addHiddenOption("--old-raw-path", options->oldRawPath);
   return {command, [options] { return runGif(*options); }, readOldRawPath};
 }
 

@@ -119,14 +119,14 @@ void readOldOutput(tools::CommandWords& words) {
 
 }  // namespace
 
-Command addGunzipCommand(CLI::App& app) {
+Command addGunzipCommand(const tools::Arguments& line) {
   auto options = std::make_shared<GunzipOptions>();
-  CLI::App* command = app.add_subcommand(
+  tools::Arguments command = line.addCommand(
       "gunzip",
       "decode one gzip member with the program's own inflater, checking its trailer (at most "
       "256 MiB)");
-  tools::addInput(*command, "IN", options->input, "the gzip file");
-  tools::addOutput(*command, options->output, "the file for the decoded bytes");
+  command.addInput("IN", options->input, "the gzip file");
+  command.addOutput(options->output, "the file for the decoded bytes");
   return {command, [options] { return runGunzip(*options); }, readOldOutput};
 }
 

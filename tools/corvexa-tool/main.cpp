@@ -18,23 +18,24 @@ using namespace corvexa::corvexa_tool;
 namespace tools = corvexa::tools;
 
 int main(int argc, char** argv) {
-  CLI::App app{"corvexa-tool: Corvexa's engine run headless", "corvexa-tool"};
-  app.require_subcommand(1, 1);
-  tools::addVersionFlag(app);
+  tools::CommandLine line{"corvexa-tool", "corvexa-tool: Corvexa's engine run headless"};
+  line.requireOneCommand();
+  const tools::Arguments arguments = line.arguments();
   std::vector<Command> commands = {
-      addFramesCommand(app), addGifCommand(app),  addGunzipCommand(app),  addXmCommand(app),
-      addStreamCommand(app), addSongCommand(app), addCaptureCommand(app), addFlashesCommand(app),
+      addFramesCommand(arguments),  addGifCommand(arguments),     addGunzipCommand(arguments),
+      addXmCommand(arguments),      addStreamCommand(arguments),  addSongCommand(arguments),
+      addCaptureCommand(arguments), addFlashesCommand(arguments),
   };
   tools::CommandWords words = tools::commandWords(argc, argv);
   for (const Command& command : commands) {
-    if (command.modernise && !words.empty() && words[0] == command.arguments->get_name())
+    if (command.modernise && !words.empty() && words[0] == command.arguments.name())
       command.modernise(words);
   }
-  const int status = tools::parseCommandLine(app, words);
+  const int status = tools::parseCommandLine(line, words);
   if (status >= 0) return status;
   for (const Command& command : commands) {
-    if (command.arguments->parsed())
-      return tools::runTool("corvexa-tool " + command.arguments->get_name(), command.run);
+    if (command.arguments.chosen())
+      return tools::runTool("corvexa-tool " + command.arguments.name(), command.run);
   }
   return tools::kRefused;
 }

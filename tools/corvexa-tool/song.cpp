@@ -27,11 +27,11 @@ int runSong(const std::string& out) {
 
 }  // namespace
 
-Command addSongCommand(CLI::App& app) {
+Command addSongCommand(const tools::Arguments& line) {
   auto out = std::make_shared<std::string>();
-  CLI::App* command =
-      app.add_subcommand("song", "write the song as start-up renders it, before halving");
-  tools::addOutput(*command, *out, "the WAV file to write");
+  tools::Arguments command =
+      line.addCommand("song", "write the song as start-up renders it, before halving");
+  command.addOutput(*out, "the WAV file to write");
   return {command, [out] { return runSong(*out); }, {}};
 }
 

@@ -45,13 +45,12 @@ int runStream(const StreamOptions& options) {
 
 }  // namespace
 
-Command addStreamCommand(CLI::App& app) {
+Command addStreamCommand(const tools::Arguments& line) {
   auto options = std::make_shared<StreamOptions>();
-  CLI::App* command = app.add_subcommand(
+  tools::Arguments command = line.addCommand(
       "stream", "write the first samples the audio output plays (lead-in silence, then the song)");
-  command->add_option("--samples", options->samples, "how many samples (44,100 a second)")
-      ->required();
-  tools::addOutput(*command, options->out, "the WAV file to write");
+  command.addRequiredOption("--samples", options->samples, "how many samples (44,100 a second)");
+  command.addOutput(options->out, "the WAV file to write");
   return {command, [options] { return runStream(*options); }, {}};
 }
 

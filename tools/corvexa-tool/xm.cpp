@@ -53,11 +53,11 @@ int runXm(const XmOptions& options) {
 
 }  // namespace
 
-Command addXmCommand(CLI::App& app) {
+Command addXmCommand(const tools::Arguments& line) {
   auto options = std::make_shared<XmOptions>();
-  CLI::App* command = app.add_subcommand("xm", "render an XM song to a WAV file");
-  tools::addInput(*command, "IN", options->in, "the XM file");
-  tools::addOutput(*command, options->out, "the WAV file to write");
+  tools::Arguments command = line.addCommand("xm", "render an XM song to a WAV file");
+  command.addInput("IN", options->in, "the XM file");
+  command.addOutput(options->out, "the WAV file to write");
   return {command, [options] { return runXm(*options); }, {}};
 }
 

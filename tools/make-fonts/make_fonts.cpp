@@ -192,20 +192,20 @@ GifPicture simplePicture(const GlyphMasks& masks) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"make-fonts: writes the font images of assets/data from their glyph masks",
-               "make-fonts"};
-  tools::addVersionFlag(app);
+  tools::CommandLine line{
+      "make-fonts", "make-fonts: writes the font images of assets/data from their glyph masks"};
+  const tools::Arguments arguments = line.arguments();
   std::string glyphs, out;
-  tools::addInput(app, "GLYPH_DIR", glyphs,
-                  "the folder of goldbar-glyphs.txt and simple-glyphs.txt (tools/make-fonts)");
-  tools::addOutputDirectory(app, out, "the folder for goldbar.gif and simple-16x28.gif");
+  arguments.addInput("GLYPH_DIR", glyphs,
+               "the folder of goldbar-glyphs.txt and simple-glyphs.txt (tools/make-fonts)");
+  arguments.addOutputDirectory(out, "the folder for goldbar.gif and simple-16x28.gif");
   tools::CommandWords words = tools::commandWords(argc, argv);
   // The old spelling: the output folder as a second positional word.
   if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 2)) {
     tools::noteOldSpelling("make-fonts", "make-fonts GLYPH_DIR DIR",
                            "make-fonts GLYPH_DIR --out-dir DIR");
   }
-  const int status = tools::parseCommandLine(app, words);
+  const int status = tools::parseCommandLine(line, words);
   if (status >= 0) return status;
   return tools::runTool("make-fonts", [&] {
     GlyphMasks gold = readGlyphMasks(glyphs + "/goldbar-glyphs.txt");

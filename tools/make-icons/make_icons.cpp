@@ -92,15 +92,16 @@ std::vector<uint32_t> resample(const std::vector<uint32_t>& frame, int32_t size)
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"make-icons: writes the program's icons from a frame of the show", "make-icons"};
-  tools::addVersionFlag(app);
+  tools::CommandLine line{"make-icons",
+                          "make-icons: writes the program's icons from a frame of the show"};
+  const tools::Arguments arguments = line.arguments();
   std::string out;
-  tools::addOutputDirectory(app, out, "the folder for corvexa-NN.png (platform/icons)");
+  arguments.addOutputDirectory(out, "the folder for corvexa-NN.png (platform/icons)");
   tools::CommandWords words = tools::commandWords(argc, argv);
   // The old spelling: the folder as the one positional word.
   if (tools::nameOldPositionalOutput(words, 0, "--out-dir", {}, 1))
     tools::noteOldSpelling("make-icons", "make-icons DIR", "make-icons --out-dir DIR");
-  const int status = tools::parseCommandLine(app, words);
+  const int status = tools::parseCommandLine(line, words);
   if (status >= 0) return status;
   return tools::runTool("make-icons", [&] {
     std::error_code error;

@@ -16,7 +16,6 @@
 // Exit status as every tool's (tools/common/tool_failure.h): 0 done, 2 bad
 // arguments or a bad score (one line on stderr naming the file and line), 1 a
 // file that cannot be written.
-#include <CLI/CLI.hpp>
 #include <cstdio>
 
 #include "music/module.h"
@@ -87,17 +86,17 @@ int run(const std::string& scorePath, const std::string& outPath, const std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"make-song: builds Corvexa's XM song from its score", "make-song"};
-  tools::addVersionFlag(app);
+  tools::CommandLine line{"make-song", "make-song: builds Corvexa's XM song from its score"};
+  const tools::Arguments arguments = line.arguments();
   std::string scorePath, outPath, xmPath, wavPath;
   bool xm = false, wav = false, levels = false;
-  tools::addInput(app, "SCORE", scorePath, "the score (assets/song/corvexa.score)");
-  tools::addOutput(app, outPath, "the gzip member to write (assets/data/corvexa.xm.gz)");
-  app.add_flag("--xm", xm, "also write the plain XM file beside it, as SONG.xm");
-  app.add_flag("--wav", wav, "also write a preview as the player mixes it, as SONG.wav");
-  app.add_flag("--levels", levels, "print the preview's peak, RMS, clipping and DC");
-  app.add_option("--old-xm-path", xmPath)->group("");
-  app.add_option("--old-wav-path", wavPath)->group("");
+  arguments.addInput("SCORE", scorePath, "the score (assets/song/corvexa.score)");
+  arguments.addOutput(outPath, "the gzip member to write (assets/data/corvexa.xm.gz)");
+  arguments.addFlag("--xm", xm, "also write the plain XM file beside it, as SONG.xm");
+  arguments.addFlag("--wav", wav, "also write a preview as the player mixes it, as SONG.wav");
+  arguments.addFlag("--levels", levels, "print the preview's peak, RMS, clipping and DC");
+  arguments.addHiddenOption("--old-xm-path", xmPath);
+  arguments.addHiddenOption("--old-wav-path", wavPath);
   tools::CommandWords words = tools::commandWords(argc, argv);
   // The old spellings: --xm PATH and --wav PATH.
   for (const char* flag : {"--xm", "--wav"}) {
@@ -107,7 +106,7 @@ int main(int argc, char** argv) {
                              "which writes SONG." + name.substr(2) + " beside --out SONG.xm.gz");
     }
   }
-  const int status = tools::parseCommandLine(app, words);
+  const int status = tools::parseCommandLine(line, words);
   if (status >= 0) return status;
   if (xm && xmPath.empty()) xmPath = tools::besideOutput(outPath, ".xm.gz", ".xm");
   if (wav && wavPath.empty()) wavPath = tools::besideOutput(outPath, ".xm.gz", ".wav");
