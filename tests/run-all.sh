@@ -25,26 +25,29 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# Each stage's heading says when it began, in seconds from the start.
+start=$(date +%s)
+stage() { echo "== $* (at $(($(date +%s) - start)) s)"; }
 
 configure_and_test() {
   local dir=$1; shift
-  echo "== $dir"
+  stage "$dir"
   cmake -S . -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-echo "== layers"
+stage "layers"
 tests/layers/check-layers.sh
 
-echo "== build/windows: the Windows programs and their engine tests (mingw-w64)"
+stage "build/windows: the Windows programs and their engine tests (mingw-w64)"
 CORVEXA_JOBS=$jobs tools/build-windows.sh --tests build/windows
 configure_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORVEXA_WINDOWS_DIR="$PWD/build/windows"
 tests/release/check-rebuild.sh build/test
 configure_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVEXA_SANITIZE=ON \
   -DCMAKE_CXX_FLAGS=-O1
-echo "== engine tests under the sanitizers, shuffled and repeated in one process"
+stage "engine tests under the sanitizers, shuffled and repeated in one process"
 # ctest runs each test in a process of its own; here they share one, in a new
 # order each round, as a second show built in the same process would.
 if ! timeout 600 build/asan/tests/engine_tests --gtest_shuffle --gtest_repeat=2 --gtest_brief=1 \
@@ -55,7 +58,7 @@ grep -E '^\[  PASSED  \]' build/asan/engine-shuffled.log | tr '\n' ' '; echo
 configure_and_test build/i686 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/linux-i686.cmake" -DCORVEXA_ENGINE_ONLY=ON
 
-echo "== 64-bit and 32-bit builds agree"
+stage "64-bit and 32-bit builds agree"
 a=$(build/test/tests/engine_tests --gtest_filter='ShowDigest.*' 2>&1 | grep '^digest' || true)
 b=$(build/i686/tests/engine_tests --gtest_filter='ShowDigest.*' 2>&1 | grep '^digest' || true)
 if [[ -z "$a" || "$a" != "$b" ]]; then
@@ -63,14 +66,14 @@ if [[ -z "$a" || "$a" != "$b" ]]; then
   echo "FAILED: the builds disagree"; exit 1
 fi
 echo "$a"
-echo "== arm64, armhf and s390x under qemu-user (build/cross)"
+stage "arm64, armhf and s390x under qemu-user (build/cross)"
 tests/cross/run-cross.sh build/cross build/test
 
-echo "== the Release build, linked whole, with ODR violations as errors (build/release)"
+stage "the Release build, linked whole, with ODR violations as errors (build/release)"
 cmake -S . -B build/release -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release -DCORVEXA_TESTS=OFF >/dev/null
 cmake --build build/release -j "$jobs"
 
-echo "== fuzz targets, 30 s each (build/fuzz, clang)"
+stage "fuzz targets, 30 s each (build/fuzz, clang)"
 CC=clang CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja -Wno-dev >/dev/null
 cmake --build build/fuzz -j "$jobs"
 fuzz_target() {
@@ -96,7 +99,7 @@ fuzz_pair() {
 fuzz_pair inflate gif_font
 fuzz_pair xm_render tick_list
 
-echo "== the live program under ThreadSanitizer for 20 s (build/tsan)"
+stage "the live program under ThreadSanitizer for 20 s (build/tsan)"
 cmake -S . -B build/tsan -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS="-O1 -fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread \
   -DCORVEXA_WEB_TESTS=OFF >/dev/null
@@ -114,11 +117,11 @@ if [[ $status -ne 0 ]] || grep -q "ThreadSanitizer" "$tsan_log"; then
 fi
 echo "no ThreadSanitizer report in 20 s; $(stat -c %s build/tsan/sound.raw) bytes of sound played"
 
-echo "== corvexa-tool song under valgrind memcheck"
+stage "corvexa-tool song under valgrind memcheck"
 if ! valgrind --error-exitcode=3 --leak-check=full --errors-for-leak-kinds=definite \
     --log-file=build/test/valgrind-song.log \
     build/test/tools/corvexa-tool song --out build/test/corvexa-song.wav >/dev/null; then
   cat build/test/valgrind-song.log; echo "FAILED: memcheck found errors"; exit 1
 fi
 grep -E "ERROR SUMMARY|definitely lost" build/test/valgrind-song.log | sed 's/^==[0-9]*== //'
-echo "all test builds passed"
+echo "all test builds passed in $(($(date +%s) - start)) s"
