@@ -6,9 +6,12 @@
 //
 // Each part starts from a fresh Arena, as start-up does. The song's render
 // writes into one output kept between iterations (its pages are resident);
-// the whole start-up makes its own, as the program does.
+// the whole start-up makes its own, as the program does. The song is rendered
+// on several threads: CPU time is the calling thread's alone, the song's
+// cpu_per_channel_sample the whole process's.
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <memory>
 
 #include "assets/gif_decoder.h"
@@ -17,6 +20,7 @@
 #include "core/demo_state.h"
 #include "effects/tables.h"
 #include "music/audio_format.h"
+#include "music/player.h"
 #include "music/song.h"
 
 using namespace corvexa;
@@ -80,8 +84,31 @@ void BM_StartUpInflate(benchmark::State& run) {
 }
 BENCHMARK(BM_StartUpInflate)->Unit(benchmark::kMicrosecond);
 
-// Load and render of the embedded song: the Module and the Player from a fresh
-// Arena, as renderSong makes them.
+// The samples of all channels the song's render mixes: a channel mixes a
+// sample when its gain is not 0 and its cursor moves (a one-shot sample that
+// has ended stays put). Counted outside the timing, one sample at a time.
+double channelSamplesOf(const Module& song, Array<int16_t> pcm) {
+  Arena arena;
+  Player& player = createPlayer(arena);
+  player.start(song);
+  int64_t mixed = 0;
+  while (!player.ended && player.outputCount < pcm.count) {
+    SampleCursor before[kPlayerChannels];
+    for (int32_t c = 0; c < kPlayerChannels; c++) before[c] = player.channels[c].cursor;
+    const int32_t next = player.outputCount + 1;
+    player.playOn({next, pcm.items}, next);  // played, not written
+    for (int32_t c = 0; c < kPlayerChannels; c++) {
+      const Channel& channel = player.channels[c];
+      mixed += channel.currentSample != nullptr && channel.gain != 0 &&
+               (channel.cursor.position != before[c].position ||
+                channel.cursor.backwards != before[c].backwards);
+    }
+  }
+  return static_cast<double>(mixed);
+}
+
+// Load and render of the embedded song: the Module and the Players from a
+// fresh Arena, as renderSong makes them.
 void BM_StartUpSongRender(benchmark::State& run) {
   Arena keep;
   GzipInflater& inflater = makeGzipInflater(keep);
@@ -89,13 +116,23 @@ void BM_StartUpSongRender(benchmark::State& run) {
   inflate(inflater, *lookupResource(kSongName), songBytes);
   Array<int16_t> pcm = keep.makeArray<int16_t>(kPcmBufferSamples);
   int32_t samples = 0;
+  std::clock_t processCpu = 0;  // every thread's
   for (auto _ : run) {
+    const std::clock_t start = std::clock();
     Arena arena;
     samples = renderSong(arena, {songBytes.count, songBytes.items}, pcm).sampleCount;
     benchmark::DoNotOptimize(pcm.items[samples / 2]);
+    processCpu += std::clock() - start;
   }
+  // The Module alone: an output of no samples renders nothing.
+  const Module& song = *renderSong(keep, {songBytes.count, songBytes.items}, {}, 1).module;
+  const double channelSamples = channelSamplesOf(song, pcm);
   run.counters["samples"] = samples;
   run.counters["song_seconds"] = samples / static_cast<double>(kSampleRate);
+  run.counters["channel_samples"] = channelSamples;
+  const double seconds = static_cast<double>(processCpu) / CLOCKS_PER_SEC;
+  run.counters["cpu_ns_per_channel_sample"] =
+      seconds * 1e9 / (channelSamples * static_cast<double>(run.iterations()));
 }
 BENCHMARK(BM_StartUpSongRender)->Unit(benchmark::kMillisecond);
 

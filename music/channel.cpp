@@ -214,4 +214,10 @@ void Channel::mix(Array<const int16_t> samplePool, int32_t* mixBuffer, int32_t c
   cursor.mix(samplePool, mixBuffer, frequency, gain, count);
 }
 
+// A gain of 0 only moves the cursor on, by the integers mixing moves it by.
+void Channel::skip(Array<const int16_t> samplePool, int32_t* mixBuffer, int32_t count) {
+  if (currentSample == nullptr) return;
+  cursor.mix(samplePool, mixBuffer, frequency, 0, count);
+}
+
 }  // namespace corvexa

@@ -36,6 +36,8 @@ struct Channel {
   // Adds count samples of this tick into mixBuffer; a tick longer than the
   // mix buffer is mixed in several calls.
   void mix(Array<const int16_t> samplePool, int32_t* mixBuffer, int32_t count);
+  // Moves the sample on by count samples exactly as mix would, adding nothing.
+  void skip(Array<const int16_t> samplePool, int32_t* mixBuffer, int32_t count);
 
  private:
   struct Strike {

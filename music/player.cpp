@@ -36,46 +36,66 @@ Player& createPlayer(Arena& arena, int32_t mixBufferCount) {
   return player;
 }
 
-int32_t Player::render(const Module& song, Array<int16_t> out) {
+int32_t Player::render(const Module& song, Array<int16_t> out, int32_t first) {
+  start(song);
+  return playOn(out, first);
+}
+
+void Player::start(const Module& song) {
   module = &song;
-  output = out;
   orderIndex = 0;
   row = 0;
+  nextTick = 0;
+  tickLeft = 0;
+  patternBreak = false;
+  ended = song.songLength < 1;
   outputCount = 0;
   currentPattern = nullptr;
   speed = 0;
   samplesPerTick = 0;
   for (Channel& channel : channels) channel.reset();
-  if (song.songLength >= 1) playSong();
+  if (ended) return;
+  speed = module->defaultSpeed;
+  samplesPerTick = samplesPerTickAt(module->defaultBpm);
+  currentPattern = &module->patterns[module->orderTable[0]];
+  patternBreak = playRow(0);
+}
+
+int32_t Player::playOn(Array<int16_t> out, int32_t first) {
+  output = out;
+  from = first;
+  if (!ended) playSong();
   return outputCount;
 }
 
 // Each row renders ticks 0 to speed - 1 (at least tick 0: a speed of 0 plays
-// as 1, but for the song's very first row, which then renders nothing).
+// as 1, but for the song's very first row, which then renders nothing). When
+// the output is full it stops, maybe inside a tick: nextTick and tickLeft say
+// where to go on.
 void Player::playSong() {
-  speed = module->defaultSpeed;
-  samplesPerTick = samplesPerTickAt(module->defaultBpm);
-  orderIndex = 0;
-  currentPattern = &module->patterns[module->orderTable[0]];
-  bool patternBreak = playRow(0);
-  int32_t tick = 0;
   for (;;) {
-    for (; tick < speed; tick++) {
+    playTickLeft();
+    if (tickLeft > 0) return;
+    const bool firstRow = orderIndex == 0 && row == 0;
+    const int32_t ticks = speed < 1 && !firstRow ? 1 : speed;
+    if (nextTick < ticks) {
       if (full()) return;
-      renderTick(tick);
+      renderTick(nextTick++);
+      continue;
     }
     const int32_t next = row + 1;
     if (!patternBreak && next != currentPattern->rowCount) {
       patternBreak = playRow(next);
     } else {
       orderIndex += 1;
-      if (orderIndex >= module->songLength) return;
+      if (orderIndex >= module->songLength) {
+        ended = true;
+        return;
+      }
       currentPattern = &module->patterns[module->orderTable[orderIndex]];
       patternBreak = playRow(0);
     }
-    if (full()) return;
-    renderTick(0);
-    tick = 1;
+    nextTick = 0;
   }
 }
 
@@ -104,13 +124,29 @@ bool Player::playRow(int32_t r) {
 
 void Player::renderTick(int32_t tick) {
   for (Channel& channel : channels) channel.tickChannel(tick);
-  int32_t remaining = samplesPerTick;
-  if (remaining > output.count - outputCount) remaining = output.count - outputCount;
-  while (remaining > 0) {
-    const int32_t count = remaining < mixBuffer.count ? remaining : mixBuffer.count;
-    mixPiece(count);
-    remaining -= count;
+  tickLeft = samplesPerTick;
+  playTickLeft();
+}
+
+void Player::playTickLeft() {
+  while (tickLeft > 0 && !full()) {
+    int32_t count = tickLeft < mixBuffer.count ? tickLeft : mixBuffer.count;
+    if (count > output.count - outputCount) count = output.count - outputCount;
+    if (outputCount < from) {
+      // A tick that straddles from is cut there: pieces mix as one buffer would.
+      if (count > from - outputCount) count = from - outputCount;
+      skipPiece(count);
+    } else {
+      mixPiece(count);
+    }
+    tickLeft -= count;
   }
+}
+
+void Player::skipPiece(int32_t count) {
+  const Array<const int16_t> pool{module->samplePool.count, module->samplePool.items};
+  for (Channel& channel : channels) channel.skip(pool, mixBuffer.items, count);
+  outputCount += count;
 }
 
 void Player::mixPiece(int32_t count) {

@@ -22,9 +22,19 @@ struct RenderedSong {
   int32_t sampleCount;   // samples written to the start of the output
 };
 
-// Loads an XM file from bytes into a Module and renders it into output with a
-// Player; the Module and the Player come from arena. The output beyond the
-// returned count is left as it was.
-RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t> output);
+// The most Players renderSong renders with at once by default.
+inline constexpr int32_t kMostSongParts = 4;
+
+// The Players renderSong renders with unless told: one a processor, at most
+// kMostSongParts; one where the build cannot start threads (the browser's).
+int32_t defaultSongParts();
+
+// Loads an XM file from bytes into a Module and renders it into output; the
+// Module and the Players come from arena. With more than one part the song is
+// rendered by that many Players at once, each on a thread of its own, taking
+// stretches of the output in turn: the samples are one Player's. The output
+// beyond the returned count is left as it was.
+RenderedSong renderSong(Arena& arena, Array<const uint8_t> bytes, Array<int16_t> output,
+                        int32_t parts = defaultSongParts());
 
 }  // namespace corvexa

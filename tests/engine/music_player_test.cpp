@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -31,11 +32,12 @@ xm::SongPlan plainSong(int8_t level = 64, bool looped = false) {
 }
 
 std::vector<int16_t> renderBytes(const std::vector<uint8_t>& bytes, int32_t capacity,
-                                 LoadError expected = LoadError::kNone) {
+                                 LoadError expected = LoadError::kNone,
+                                 int32_t parts = defaultSongParts()) {
   Arena arena;
   std::vector<int16_t> out(capacity + 1, 12345);
-  RenderedSong song =
-      renderSong(arena, {static_cast<int32_t>(bytes.size()), bytes.data()}, {capacity, out.data()});
+  RenderedSong song = renderSong(arena, {static_cast<int32_t>(bytes.size()), bytes.data()},
+                                 {capacity, out.data()}, parts);
   EXPECT_EQ(song.error, expected);
   EXPECT_EQ(out[capacity], 12345);  // nothing past the output
   out.resize(song.sampleCount);
@@ -128,6 +130,45 @@ TEST(Player, SlowTemposRenderAsOneLongBufferWould) {
   int32_t loud = 0;
   for (int16_t s : outputs[0]) loud += s != 0;
   EXPECT_GT(loud, 20000);
+}
+
+// Played silently up to any sample, or rendered by several Players at once in
+// stretches, a song gives the samples of one render from the start: the cuts
+// fall inside ticks and mix-buffer pieces, in a ping-pong loop and in an
+// envelope's loop.
+TEST(Player, ARenderFromAnySampleOrBySeveralPlayersIsOneRendersOwn) {
+  xm::SongPlan song = plainSong(50, true);
+  song.channelCount = 2;
+  song.bpm = 40;  // 2756 samples a tick: ticks are mixed in pieces
+  song.order.assign(12, 0);
+  std::vector<int16_t> wave(3000);
+  for (int32_t i = 0; i < 3000; i++) wave[i] = static_cast<int16_t>(i * 37 % 201 - 100);
+  song.instruments[0].samples[0].data = make_song::deltaCode(wave, 8);
+  song.instruments[0].samples[0].type = 2;
+  song.instruments[0].volumeEnvelope = {{0, 64}, {5, 20}, {9, 50}};
+  song.instruments[0].volumeType = 5;  // looped from point 1 to 2
+  song.instruments[0].volumeLoopStart = 1;
+  song.instruments[0].volumeLoopEnd = 2;
+  xm::put(song.patterns[0], 2, 0, 0, Note{49, 1, 0, 0x04, 0x48});
+  xm::put(song.patterns[0], 2, 1, 1, Note{73, 1, 0x30, 0x00, 0x47});
+  xm::put(song.patterns[0], 2, 3, 1, Note{30, 1, 0, 0x03, 0x08});
+  const std::vector<uint8_t> bytes = xm::build(song);
+  Arena arena;
+  const Module& module =
+      *renderSong(arena, {static_cast<int32_t>(bytes.size()), bytes.data()}, {}, 1).module;
+  std::vector<int16_t> whole(1 << 20);
+  whole.resize(createPlayer(arena).render(module, {1 << 20, whole.data()}));
+  const int32_t length = static_cast<int32_t>(whole.size());
+  ASSERT_EQ(length, 12 * 4 * 2 * 2756);
+  for (int32_t first : {1, 1024, 2756 + 1000, 90001, length - 1}) {
+    std::vector<int16_t> out(length, 12345), expected = whole;
+    std::fill(expected.begin(), expected.begin() + first, 12345);  // left as it was
+    EXPECT_EQ(createPlayer(arena).render(module, {length, out.data()}, first), length);
+    EXPECT_EQ(out, expected) << "from " << first;
+  }
+  for (int32_t parts : {1, 2, 3, 7}) {
+    EXPECT_EQ(renderBytes(bytes, 1 << 20, LoadError::kNone, parts), whole) << parts << " parts";
+  }
 }
 
 // Whatever the bytes, loading and rendering end, inside their buffers.
