@@ -15,8 +15,6 @@ namespace corvexa {
 
 namespace {
 
-constexpr int32_t kFrame = 1 << kPositionBits;
-
 #if defined(__SSE2__)
 // Eight samples a block, the frames fetched one by one into the lanes of a
 // vector (their positions are not evenly spaced in memory), then multiplied
@@ -55,6 +53,8 @@ int32_t mixEightFetched(const int16_t* frames, int32_t* mix, int32_t at, int32_t
 #endif
 
 #if defined(__x86_64__)
+constexpr int32_t kFrame = 1 << kPositionBits;  // one frame's step
+
 // Sixteen samples a block at a step of at most one frame. Each half of the
 // vector takes eight samples from a window of eight frames loaded at the
 // frame of its first sample: sample k of the half reads frame
