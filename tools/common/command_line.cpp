@@ -131,19 +131,29 @@ void Arguments::addFlag(const std::string& name, bool& value,
   app_->add_flag(name, value, description);
 }
 
+namespace {
+
+template <typename Value>
+CLI::Option* addValueOption(CLI::App& app, const std::string& name, Value& value,
+                            const std::string& description, const std::string& valueName) {
+  CLI::Option* option = app.add_option(name, value, description);
+  if (!valueName.empty()) option->type_name(valueName);
+  return option;
+}
+
+}  // namespace
+
 template <typename Value>
 void Arguments::addOption(const std::string& name, Value& value, const std::string& description,
                           const std::string& valueName) const {
-  CLI::Option* option = app_->add_option(name, value, description);
-  if (!valueName.empty()) option->type_name(valueName);
+  addValueOption(*app_, name, value, description, valueName);
 }
 
 template <typename Value>
 void Arguments::addRequiredOption(const std::string& name, Value& value,
                                   const std::string& description,
                                   const std::string& valueName) const {
-  addOption(name, value, description, valueName);
-  app_->get_option(name)->required();
+  addValueOption(*app_, name, value, description, valueName)->required();
 }
 
 #define CORVEXA_OPTION_VALUE(Value)                                                         \
